@@ -1,0 +1,49 @@
+# Adds each listed folder that has a CMakeLists.txt of its own.
+function(zorv_add_optional_subdirs)
+  foreach(dir IN LISTS ARGN)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+      add_subdirectory(${dir})
+    endif()
+  endforeach()
+endfunction()
+
+# Adds every direct subfolder that has a CMakeLists.txt.
+function(zorv_add_all_subdirs)
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT children)
+  foreach(child IN LISTS children)
+    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
+
+# zorv_add_test(<name> SOURCES ... LIBS ... [TIMEOUT s] [XVFB])
+# One GoogleTest executable run headless under ctest, with a modal-box guard
+# from tests/support (a box nobody answers fails the test instead of hanging it).
+function(zorv_add_test name)
+  cmake_parse_arguments(ZT "XVFB" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT ZT_TIMEOUT)
+    set(ZT_TIMEOUT 120)
+  endif()
+  add_executable(${name} ${ZT_SOURCES})
+  target_link_libraries(${name} PRIVATE zorv_test_support ${ZT_LIBS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  if(ZT_XVFB)
+    add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>)
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ZT_TIMEOUT}
+      ENVIRONMENT "ZORV900_BIN_DIR=${CMAKE_BINARY_DIR}/bin;QT_QPA_PLATFORM=xcb")
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ZT_TIMEOUT}
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZORV900_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+  endif()
+endfunction()
+
+# zorv_add_bench(<name> SOURCES ... LIBS ...)
+function(zorv_add_bench name)
+  cmake_parse_arguments(ZB "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ZB_SOURCES})
+  target_link_libraries(${name} PRIVATE benchmark::benchmark ${ZB_LIBS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endfunction()

@@ -1,0 +1,175 @@
+#include "items.h"
+
+#include "numbers.h"
+#include "text.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace zorv::items {
+
+Reader::Reader(QByteArray data) : m_data(std::move(data)) {}
+
+bool Reader::atEnd() const
+{
+    return m_pos >= m_data.size();
+}
+
+void Reader::skipLineEnd()
+{
+    if (m_pos < m_data.size() && m_data[m_pos] == '\r') {
+        ++m_pos;
+        if (m_pos < m_data.size() && m_data[m_pos] == '\n')
+            ++m_pos;
+        ++m_line;
+    } else if (m_pos < m_data.size() && m_data[m_pos] == '\n') {
+        ++m_pos;
+        ++m_line;
+    }
+}
+
+std::optional<QByteArray> Reader::next()
+{
+    if (atEnd())
+        return std::nullopt;
+    const qsizetype n = m_data.size();
+    while (m_pos < n && (m_data[m_pos] == ' ' || m_data[m_pos] == '\t'))
+        ++m_pos;
+    QByteArray item;
+    if (m_pos < n && m_data[m_pos] == '"') {
+        ++m_pos;
+        while (m_pos < n && m_data[m_pos] != '"') {
+            if (m_data[m_pos] == '\n')
+                ++m_line;
+            item.append(m_data[m_pos++]);
+        }
+        if (m_pos < n)
+            ++m_pos; // closing quote
+        // Anything between the closing quote and the separator is dropped.
+        while (m_pos < n && m_data[m_pos] != ',' && m_data[m_pos] != '\r' && m_data[m_pos] != '\n')
+            ++m_pos;
+    } else {
+        const qsizetype begin = m_pos;
+        while (m_pos < n && m_data[m_pos] != ',' && m_data[m_pos] != '\r' && m_data[m_pos] != '\n')
+            ++m_pos;
+        item = text::trimSpaces(QByteArrayView(m_data).sliced(begin, m_pos - begin));
+        while (item.endsWith('\t'))
+            item.chop(1);
+    }
+    if (m_pos < n) {
+        if (m_data[m_pos] == ',') {
+            ++m_pos;
+            // A comma right before a line end ends the line as well.
+            if (m_pos < n && (m_data[m_pos] == '\r' || m_data[m_pos] == '\n'))
+                skipLineEnd();
+        } else {
+            skipLineEnd();
+        }
+    }
+    return item;
+}
+
+QList<QByteArray> readAll(const QByteArray &data)
+{
+    QList<QByteArray> out;
+    Reader reader(data);
+    while (auto item = reader.next())
+        out.append(*item);
+    return out;
+}
+
+std::optional<QList<QByteArray>> readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return readAll(file.readAll());
+}
+
+void Writer::separate()
+{
+    if (m_lineStarted)
+        m_data.append(',');
+    m_lineStarted = true;
+}
+
+Writer &Writer::text(QByteArrayView value)
+{
+    separate();
+    m_data.append('"');
+    for (char c : value) {
+        if (c == '"')
+            c = '\'';
+        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = ' ';
+        m_data.append(c);
+    }
+    m_data.append('"');
+    return *this;
+}
+
+Writer &Writer::text(const QString &value)
+{
+    return text(QByteArrayView(zorv::text::toCp1252(value)));
+}
+
+Writer &Writer::number(double value)
+{
+    separate();
+    m_data.append(numbers::shortText(value));
+    return *this;
+}
+
+Writer &Writer::endLine()
+{
+    m_data.append("\r\n");
+    m_lineStarted = false;
+    return *this;
+}
+
+QString writeFileAtomically(const QString &path, const QByteArray &data)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(data) != data.size()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return error;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}
+
+QString appendToFile(const QString &path, const QByteArray &data)
+{
+    // O_APPEND with a single write() keeps lines of two writers from interleaving.
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    qsizetype written = 0;
+    QString error;
+    while (written < data.size()) {
+        const ssize_t r = ::write(fd, data.constData() + written, size_t(data.size() - written));
+        if (r < 0) {
+            if (errno == EINTR)
+                continue;
+            error = QString::fromLocal8Bit(std::strerror(errno));
+            break;
+        }
+        written += r;
+    }
+    if (::close(fd) != 0 && error.isEmpty())
+        error = QString::fromLocal8Bit(std::strerror(errno));
+    return error;
+}
+
+} // namespace zorv::items

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// Files of items: items are separated by commas or line ends; a quoted item loses its
+// quotes and keeps its commas; an unquoted item loses its surrounding spaces. A writer
+// quotes text, writes numbers bare and ends each line with CR LF. Items are Windows-1252
+// bytes.
+namespace zorv::items {
+
+class Reader {
+public:
+    explicit Reader(QByteArray data);
+
+    // The next item, or nothing at the end of the data. Items run on across line ends,
+    // so a record that runs short continues on the next line.
+    std::optional<QByteArray> next();
+    bool atEnd() const;
+    // 1-based line of the next item to read (for messages).
+    int line() const { return m_line; }
+
+private:
+    void skipLineEnd();
+
+    QByteArray m_data;
+    qsizetype m_pos = 0;
+    int m_line = 1;
+};
+
+// Every item of a file; nothing when the file cannot be read.
+std::optional<QList<QByteArray>> readFile(const QString &path);
+// Every item of in-memory data.
+QList<QByteArray> readAll(const QByteArray &data);
+
+class Writer {
+public:
+    // A quoted text item. A double quote inside becomes ' and a control character a
+    // space, so the line always reads back as the items it was written with.
+    Writer &text(QByteArrayView value);
+    Writer &text(const QString &value);
+    Writer &number(double value);
+    Writer &endLine();
+    const QByteArray &data() const { return m_data; }
+
+private:
+    void separate();
+
+    QByteArray m_data;
+    bool m_lineStarted = false;
+};
+
+// Replaces the file with data whole: a temporary file beside it, then a rename, so an
+// earlier file stays intact when the new one cannot be written. Empty string on success,
+// otherwise the error text.
+QString writeFileAtomically(const QString &path, const QByteArray &data);
+
+// Appends data with one write on a file opened for appending. Empty string on success,
+// otherwise the error text.
+QString appendToFile(const QString &path, const QByteArray &data);
+
+} // namespace zorv::items

@@ -1,0 +1,98 @@
+#include "registryfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace zorv::registry {
+
+int RegistryFile::count() const
+{
+    const QFileInfo info(m_path);
+    if (!info.exists())
+        return 0;
+    return int(info.size() / kRecordSize);
+}
+
+std::optional<Record> RegistryFile::read(int number) const
+{
+    if (number < 1)
+        return std::nullopt;
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    if (file.size() / kRecordSize < number)
+        return std::nullopt;
+    if (!file.seek(qint64(number - 1) * kRecordSize))
+        return std::nullopt;
+    const QByteArray bytes = file.read(kRecordSize);
+    if (bytes.size() != kRecordSize)
+        return std::nullopt;
+    return Record(bytes);
+}
+
+QString RegistryFile::write(int number, const Record &record) const
+{
+    if (number < 1 || number > kMaxCustomers)
+        return QStringLiteral("Numero cliente %1 fuori dai limiti (1-%2)").arg(number).arg(kMaxCustomers);
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadWrite))
+        return file.errorString();
+    const int whole = int(file.size() / kRecordSize);
+    if (number > whole + 1)
+        return QStringLiteral("Numero cliente %1 oltre la fine del file").arg(number);
+    if (!file.seek(qint64(number - 1) * kRecordSize))
+        return file.errorString();
+    const QByteArray &bytes = record.bytes();
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString error = file.errorString();
+        // A short append must not leave half a record behind.
+        if (number == whole + 1)
+            file.resize(qint64(whole) * kRecordSize);
+        return error;
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        return file.errorString();
+    return {};
+}
+
+std::optional<QList<Record>> RegistryFile::readAll(QString *error) const
+{
+    QFile file(m_path);
+    if (!file.exists())
+        return QList<Record>{};
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
+    QList<Record> out;
+    const qsizetype n = data.size() / kRecordSize;
+    out.reserve(n);
+    for (qsizetype i = 0; i < n; ++i)
+        out.append(Record(QByteArrayView(data).sliced(i * kRecordSize, kRecordSize)));
+    return out;
+}
+
+bool RegistryFile::forEachLive(const std::function<bool(int, const Record &)> &fn, QString *error) const
+{
+    const auto all = readAll(error);
+    if (!all)
+        return false;
+    for (qsizetype i = 0; i < all->size(); ++i) {
+        const Record &r = all->at(i);
+        if (r.isDeleted())
+            continue;
+        if (!fn(int(i + 1), r))
+            break;
+    }
+    return true;
+}
+
+} // namespace zorv::registry

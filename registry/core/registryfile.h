@@ -1,0 +1,46 @@
+#pragma once
+
+#include "record.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace zorv::registry {
+
+// CLIENTI.DAT: fixed 246-byte records by number, no header. Every operation opens the
+// file, does its one pass and closes it. A missing file counts as empty and is created
+// by the first write. A broken tail (a length that is not a multiple of 246) is never
+// taken for a customer: the count covers whole records only, and the next new customer
+// overwrites the tail, so no whole record is ever lost.
+class RegistryFile {
+public:
+    explicit RegistryFile(QString path) : m_path(std::move(path)) {}
+
+    const QString &path() const { return m_path; }
+
+    int count() const;
+    int nextNumber() const { return count() + 1; }
+
+    // Record n (1..count); nothing when out of range or unreadable.
+    std::optional<Record> read(int number) const;
+
+    // Writes all 246 bytes of record n at its offset, n in 1..count+1 and at most 9999.
+    // Empty string on success, otherwise the error's text; nothing is written on error.
+    QString write(int number, const Record &record) const;
+
+    // Every whole record in order, read in one pass; nothing when the file cannot be read
+    // (a missing file gives an empty list). Deleted records are included.
+    std::optional<QList<Record>> readAll(QString *error = nullptr) const;
+
+    // Calls fn(number, record) for each live record in order until fn returns false.
+    // False with the error when the file cannot be read.
+    bool forEachLive(const std::function<bool(int, const Record &)> &fn, QString *error = nullptr) const;
+
+private:
+    QString m_path;
+};
+
+} // namespace zorv::registry

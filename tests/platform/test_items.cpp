@@ -1,0 +1,64 @@
+#include "items.h"
+
+#include "testsupport.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace zorv;
+
+TEST(Items, ReaderSplitsAtCommasAndLineEnds)
+{
+    struct Case { QByteArray data; QList<QByteArray> items; };
+    const Case cases[] = {
+        {"", {}},
+        {"/srv/dati\r\n", {"/srv/dati"}},
+        {"\"a, b\",  12 ,x\r\n\"c\"", {"a, b", "12", "x", "c"}},
+        {"1,\"2\"\n3\r4", {"1", "2", "3", "4"}},
+        {"\"unterminated", {"unterminated"}},
+        {"\"q\" junk,next", {"q", "next"}},
+        {"a,\r\nb", {"a", "b"}},
+        {",", {""}},
+        {"\"\"\r\n", {""}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(items::readAll(c.data), c.items) << c.data.constData();
+}
+
+TEST(Items, RecordThatRunsShortContinuesOnTheNextLine)
+{
+    items::Reader reader("\"0001\",\"ROSSI\"\r\n\"CARD\"\r\n");
+    EXPECT_EQ(reader.next(), QByteArray("0001"));
+    EXPECT_EQ(reader.next(), QByteArray("ROSSI"));
+    EXPECT_EQ(reader.line(), 2);
+    EXPECT_EQ(reader.next(), QByteArray("CARD"));
+    EXPECT_TRUE(reader.atEnd());
+    EXPECT_FALSE(reader.next().has_value());
+}
+
+TEST(Items, WriterQuotesTextAndKeepsLinesReadable)
+{
+    items::Writer w;
+    w.text(QByteArrayView("0001")).text(QByteArrayView("O\"BRIEN\r\nX")).number(2.5).number(3).endLine();
+    EXPECT_EQ(w.data(), QByteArray("\"0001\",\"O'BRIEN  X\",2.5,3\r\n"));
+    EXPECT_EQ(items::readAll(w.data()), (QList<QByteArray>{"0001", "O'BRIEN  X", "2.5", "3"}));
+}
+
+TEST(Items, AtomicWriteKeepsTheOldFileOnFailure)
+{
+    test::TempFolder dir;
+    dir.write("a.txt", "old");
+    EXPECT_TRUE(items::writeFileAtomically(dir.file("a.txt"), "new").isEmpty());
+    EXPECT_EQ(dir.read("a.txt"), QByteArray("new"));
+    EXPECT_FALSE(items::writeFileAtomically(dir.file("missing/a.txt"), "x").isEmpty());
+}
+
+TEST(Items, AppendAddsWholeLines)
+{
+    test::TempFolder dir;
+    EXPECT_TRUE(items::appendToFile(dir.file("mov.txt"), "a\r\n").isEmpty());
+    EXPECT_TRUE(items::appendToFile(dir.file("mov.txt"), "b\r\n").isEmpty());
+    EXPECT_EQ(dir.read("mov.txt"), QByteArray("a\r\nb\r\n"));
+    EXPECT_FALSE(items::appendToFile(dir.file("no/such/mov.txt"), "a").isEmpty());
+}

@@ -1,0 +1,63 @@
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+// A modal window left open longer than this fails the running test and is closed, so
+// an unanswered box never hangs the run.
+constexpr int kModalLimitMs = 10000;
+
+class ModalGuard : public QObject {
+public:
+    ModalGuard()
+    {
+        m_timer.setInterval(200);
+        connect(&m_timer, &QTimer::timeout, this, &ModalGuard::check);
+        m_timer.start();
+    }
+
+private:
+    void check()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal != m_seen) {
+            m_seen = modal;
+            m_since.start();
+            return;
+        }
+        if (!modal || m_since.elapsed() < kModalLimitMs)
+            return;
+        ADD_FAILURE() << "modal window left unanswered: " << modal->metaObject()->className() << " \""
+                      << modal->windowTitle().toStdString() << "\"";
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        m_seen = nullptr;
+    }
+
+    QTimer m_timer;
+    QPointer<QWidget> m_seen;
+    QElapsedTimer m_since;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleMock(&argc, argv);
+    ModalGuard guard;
+    return RUN_ALL_TESTS();
+}
