@@ -36,7 +36,13 @@ bool KeyPreview::eventFilter(QObject *watched, QEvent *event)
     // Only keys aimed at this window or one of its controls, not at a box it opened.
     if (widget != m_window && !(m_window->isAncestorOf(widget) && widget->window() == m_window))
         return false;
-    return m_handler(static_cast<QKeyEvent *>(event));
+    // A key a control ignores travels on to its parents: hand it over once only.
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (key == m_lastEvent && key->timestamp() == m_lastTimestamp)
+        return false;
+    m_lastEvent = key;
+    m_lastTimestamp = key->timestamp();
+    return m_handler(key);
 }
 
 } // namespace zorv
