@@ -1,0 +1,84 @@
+#include "fakeserialport.h"
+
+#include <QTimer>
+
+namespace zorv {
+
+bool FakeSerialPort::open(QString *error)
+{
+    ++opens;
+    if (m_open) {
+        if (error)
+            *error = QStringLiteral("Port already open");
+        return false;
+    }
+    if (!openError.isEmpty()) {
+        if (error)
+            *error = openError;
+        return false;
+    }
+    m_open = true;
+    return true;
+}
+
+void FakeSerialPort::close()
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    emit closed();
+}
+
+bool FakeSerialPort::write(const QByteArray &frame)
+{
+    if (!m_open)
+        return false;
+    frames.append(frame);
+    if (onWrite)
+        onWrite(frame);
+    return true;
+}
+
+QByteArray FakeSerialPort::written() const
+{
+    QByteArray all;
+    for (const auto &f : frames)
+        all += f;
+    return all;
+}
+
+QByteArray FakeSerialPort::read(int max)
+{
+    if (max < 1 || !m_open)
+        return {};
+    const QByteArray out = m_in.left(max);
+    m_in.remove(0, out.size());
+    return out;
+}
+
+void FakeSerialPort::receive(const QByteArray &bytes)
+{
+    if (!m_open)
+        return;
+    m_in += bytes;
+    if (m_readyQueued)
+        return;
+    m_readyQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_readyQueued = false;
+        if (m_open && !m_in.isEmpty())
+            emit readyRead();
+    });
+}
+
+void FakeSerialPort::unplug(const QString &error)
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    m_in.clear();
+    emit failed(error);
+    emit closed();
+}
+
+} // namespace zorv

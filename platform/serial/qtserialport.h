@@ -1,0 +1,32 @@
+#pragma once
+
+#include "serialport.h"
+
+#include <QSerialPort>
+
+namespace zorv {
+
+// The serial port on a real device (or a pseudo-terminal), through Qt SerialPort.
+// The modem lines are left as they are.
+class QtSerialPort : public SerialPort {
+    Q_OBJECT
+public:
+    explicit QtSerialPort(QObject *parent = nullptr);
+    ~QtSerialPort() override;
+
+    bool open(QString *error = nullptr) override;
+    void close() override;
+    bool isOpen() const override;
+    bool write(const QByteArray &frame) override;
+    int bytesWaiting() const override;
+    QByteArray read(int max) override;
+
+private:
+    void onError(QSerialPort::SerialPortError error);
+    void fail(const QString &error);
+
+    QSerialPort m_port;
+    bool m_failing = false;
+};
+
+} // namespace zorv

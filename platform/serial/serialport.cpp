@@ -1,0 +1,69 @@
+#include "serialport.h"
+
+#include "paths.h"
+#include "qtserialport.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+namespace zorv {
+
+namespace {
+SerialPort::Factory &factorySlot()
+{
+    static SerialPort::Factory factory;
+    return factory;
+}
+} // namespace
+
+void SerialPort::setFactory(Factory factory)
+{
+    factorySlot() = std::move(factory);
+}
+
+SerialPort *SerialPort::create(QObject *parent)
+{
+    if (factorySlot())
+        return factorySlot()(parent);
+    return new QtSerialPort(parent);
+}
+
+QString SerialPort::devicePath(int commPort)
+{
+    const QString mapped = paths::configDir() + QStringLiteral("com%1").arg(commPort);
+    // exists() follows the link: a dangling link falls back to the serial device.
+    if (QFileInfo::exists(mapped))
+        return mapped;
+    return QStringLiteral("/dev/ttyS%1").arg(commPort - 1);
+}
+
+bool SerialPort::parseSettings(const QString &text, LineSettings *out)
+{
+    const QStringList parts = text.split(u',');
+    if (parts.size() != 4)
+        return false;
+    LineSettings s;
+    bool ok = false;
+    s.baud = parts[0].trimmed().toInt(&ok);
+    if (!ok || s.baud <= 0)
+        return false;
+    const QString parity = parts[1].trimmed().toLower();
+    if (parity.size() != 1 || !QStringLiteral("neoms").contains(parity))
+        return false;
+    s.parity = parity[0].toLatin1();
+    s.dataBits = parts[2].trimmed().toInt(&ok);
+    if (!ok || s.dataBits < 5 || s.dataBits > 8)
+        return false;
+    const QString stop = parts[3].trimmed();
+    if (stop == QLatin1String("1"))
+        s.stopBits = 1;
+    else if (stop == QLatin1String("2"))
+        s.stopBits = 2;
+    else
+        return false;
+    if (out)
+        *out = s;
+    return true;
+}
+
+} // namespace zorv

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+namespace zorv {
+
+// A serial line to the reader. It stands in for the port control of the old programs:
+// line settings ("9600,n,8,1"), a COM number, open/close, one write per frame, the count
+// of waiting bytes, and reads of at most `inputLen` bytes. Bytes are bytes: every value
+// 0..255 goes out and comes back unchanged.
+//
+// Reading is driven by `readyRead()`; nothing polls. A device that goes away while open
+// is reported once with `failed()`, after which the port is closed (and `closed()` sent).
+class SerialPort : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~SerialPort() override = default;
+
+    // "speed,parity,data bits,stop bits", e.g. "9600,n,8,1"; set before opening.
+    void setSettings(const QString &settings) { m_settings = settings; }
+    QString settings() const { return m_settings; }
+    // COM n; set before opening.
+    void setCommPort(int n) { m_commPort = n; }
+    int commPort() const { return m_commPort; }
+
+    // Opens COM commPort() with settings(); on failure returns false with the reason.
+    virtual bool open(QString *error = nullptr) = 0;
+    bool open(int commPort, const QString &settings, QString *error = nullptr)
+    {
+        setSettings(settings);
+        setCommPort(commPort);
+        return open(error);
+    }
+    // Closes the port; harmless when it is not open. Sends `closed()` when it was open.
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    // Writes one whole frame at once; false when the port is not open or the write failed
+    // (a failed write also ends in `failed()`).
+    virtual bool write(const QByteArray &frame) = 0;
+
+    // Number of received bytes waiting to be read.
+    virtual int bytesWaiting() const = 0;
+    int inBufferCount() const { return bytesWaiting(); }
+    // Removes and returns up to `max` waiting bytes (none when max < 1).
+    virtual QByteArray read(int max) = 0;
+    QByteArray readAll() { return read(bytesWaiting()); }
+
+    // The old control's way of reading: `input()` returns at most `inputLen()` bytes.
+    void setInputLen(int n) { m_inputLen = n; }
+    int inputLen() const { return m_inputLen; }
+    QByteArray input() { return read(m_inputLen); }
+
+    // Makes the port used by `create()`; tests install a fake here. An empty function
+    // restores the real serial port.
+    using Factory = std::function<SerialPort *(QObject *parent)>;
+    static void setFactory(Factory factory);
+    static SerialPort *create(QObject *parent = nullptr);
+
+    // The device file behind COM n: ${XDG_CONFIG_HOME:-$HOME/.config}/zorv900/com<n> when
+    // that exists (a link to /dev/ttyUSB0, a pseudo-terminal, ...), else /dev/ttyS<n-1>.
+    static QString devicePath(int commPort);
+
+    struct LineSettings {
+        int baud = 9600;
+        char parity = 'n'; // n, e, o, m, s
+        int dataBits = 8;
+        int stopBits = 1;
+    };
+    // Parses "9600,n,8,1" (case of the parity letter ignored); false when malformed.
+    static bool parseSettings(const QString &text, LineSettings *out);
+
+signals:
+    // New bytes are waiting.
+    void readyRead();
+    // The device went away or stopped working; sent once, the port is closed afterwards.
+    void failed(const QString &error);
+    // The port was open and is now closed (by close() or after a failure).
+    void closed();
+
+private:
+    QString m_settings = QStringLiteral("9600,N,8,1");
+    int m_commPort = 1;
+    int m_inputLen = 0;
+};
+
+} // namespace zorv
