@@ -1,0 +1,29 @@
+#include "controllowindow.h"
+#include "qtmessages.h"
+#include "qtsound.h"
+#include "qttrayicon.h"
+#include "service.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Zorv900 Controllo Accessi"));
+    // The window may sit in the notification area while a box comes and goes: the
+    // station ends only by its quit question.
+    app.setQuitOnLastWindowClosed(false);
+
+    zorv::QtMessageBoxes boxes;
+    zorv::Service<zorv::MessageBoxes>::set(&boxes);
+    zorv::QtSound sound;
+    zorv::Service<zorv::Sound>::set(&sound);
+    zorv::QtTrayIcon::install();
+
+    zorv::stations::ControlloWindow window(QDir::currentPath());
+    if (!window.Form_Load())
+        return 1;
+    window.show();
+    return app.exec();
+}
