@@ -13,20 +13,33 @@ int RegistryFile::count() const
     return int(info.size() / kRecordSize);
 }
 
-std::optional<Record> RegistryFile::read(int number) const
+QString RegistryFile::open() const
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadWrite))
+        return file.errorString();
+    return {};
+}
+
+std::optional<Record> RegistryFile::read(int number, QString *error) const
 {
     if (number < 1)
         return std::nullopt;
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
+    auto failed = [&]() -> std::optional<Record> {
+        if (error)
+            *error = file.errorString();
         return std::nullopt;
+    };
+    if (!file.open(QIODevice::ReadOnly))
+        return failed();
     if (file.size() / kRecordSize < number)
         return std::nullopt;
     if (!file.seek(qint64(number - 1) * kRecordSize))
-        return std::nullopt;
+        return failed();
     const QByteArray bytes = file.read(kRecordSize);
     if (bytes.size() != kRecordSize)
-        return std::nullopt;
+        return failed();
     return Record(bytes);
 }
 

@@ -24,8 +24,13 @@ public:
     int count() const;
     int nextNumber() const { return count() + 1; }
 
-    // Record n (1..count); nothing when out of range or unreadable.
-    std::optional<Record> read(int number) const;
+    // Opens the file for reading and writing, creating it when missing, and closes it:
+    // how every operation starts. Empty string on success, otherwise the error's text.
+    QString open() const;
+
+    // Record n (1..count); nothing when out of range or unreadable (then `error` gets the
+    // error's text; out of range leaves it empty).
+    std::optional<Record> read(int number, QString *error = nullptr) const;
 
     // Writes all 246 bytes of record n at its offset, n in 1..count+1 and at most 9999.
     // Empty string on success, otherwise the error's text; nothing is written on error.

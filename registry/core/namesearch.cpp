@@ -1,0 +1,64 @@
+#include "namesearch.h"
+
+
+#include <QFile>
+
+#include <cstring>
+
+namespace zorv::registry {
+
+namespace {
+
+QByteArrayView trimView(QByteArrayView v)
+{
+    qsizetype b = 0, e = v.size();
+    while (b < e && v[b] == ' ')
+        ++b;
+    while (e > b && v[e - 1] == ' ')
+        --e;
+    return v.sliced(b, e - b);
+}
+
+bool allStars(const char *p)
+{
+    static const QByteArray stars(kRecordSize, '*');
+    return std::memcmp(p, stars.constData(), kRecordSize) == 0;
+}
+
+} // namespace
+
+int findByName(QByteArrayView data, QByteArrayView nome)
+{
+    const QByteArrayView wanted = trimView(nome);
+    const qsizetype count = data.size() / kRecordSize;
+    for (qsizetype i = 0; i < count; ++i) {
+        const char *rec = data.data() + i * kRecordSize;
+        // Cheap test first: most names differ; a deleted record never matches.
+        const QByteArrayView name = trimView(QByteArrayView(rec + fields::Nome.offset, fields::Nome.width));
+        if (name != wanted || allStars(rec))
+            continue;
+        return int(i + 1);
+    }
+    return 0;
+}
+
+std::optional<int> findByName(const RegistryFile &registry, QByteArrayView nome, QString *error)
+{
+    QFile file(registry.path());
+    if (!file.exists())
+        return 0;
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
+    return findByName(QByteArrayView(data), nome);
+}
+
+} // namespace zorv::registry
