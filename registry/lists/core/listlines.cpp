@@ -5,6 +5,7 @@
 #include "text.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -106,20 +107,31 @@ Listing buildListing(const QList<Record> &records, Layout layout, const Filter &
     return out;
 }
 
-std::optional<QList<Record>> readRegistry(const QString &fileClienti, QString *error)
+QString registryOpenError(const QString &fileClienti)
 {
     const QFileInfo info(fileClienti);
-    if (!info.absoluteDir().exists()) {
-        if (error)
-            *error = QStringLiteral("Impossibile trovare il percorso %1")
-                         .arg(QDir::toNativeSeparators(info.absolutePath()));
-        return std::nullopt;
+    if (!info.absoluteDir().exists())
+        return QStringLiteral("Impossibile trovare il percorso %1").arg(QDir::toNativeSeparators(info.absolutePath()));
+    if (info.exists()) {
+        QFile file(fileClienti);
+        if (!file.open(QIODevice::ReadOnly))
+            return file.errorString();
     }
-    QString why;
-    auto records = RegistryFile(fileClienti).readAll(&why);
-    if (!records && error)
-        *error = why.isEmpty() ? QStringLiteral("Impossibile leggere %1").arg(fileClienti) : why;
-    return records;
+    return {};
+}
+
+std::optional<QList<Record>> readRegistry(const QString &fileClienti, QString *error)
+{
+    QString why = registryOpenError(fileClienti);
+    if (why.isEmpty()) {
+        if (auto records = RegistryFile(fileClienti).readAll(&why))
+            return records;
+        if (why.isEmpty())
+            why = QStringLiteral("Impossibile leggere %1").arg(QDir::toNativeSeparators(fileClienti));
+    }
+    if (error)
+        *error = why;
+    return std::nullopt;
 }
 
 Listing listRegistry(const QString &fileClienti, Layout layout, const Filter &filter)

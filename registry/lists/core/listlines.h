@@ -51,6 +51,10 @@ struct Listing {
 // five digits stops the listing with an error, keeping the lines before it.
 Listing buildListing(const QList<Record> &records, Layout layout, const Filter &filter = {});
 
+// Why CLIENTI.DAT cannot be opened for a listing (its folder does not exist, or the file
+// is there but cannot be read); empty when it can. A missing file is an empty registry.
+QString registryOpenError(const QString &fileClienti);
+
 // Reads CLIENTI.DAT in one pass. A missing file is an empty registry; a folder that does
 // not exist, or a file that cannot be read, is an error.
 std::optional<QList<Record>> readRegistry(const QString &fileClienti, QString *error);
