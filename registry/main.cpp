@@ -2,6 +2,7 @@
 #include "dbase.h"
 
 #include "launcher.h"
+#include "qtprinter.h"
 #include "qtmessages.h"
 #include "service.h"
 
@@ -16,7 +17,7 @@ int main(int argc, char **argv)
     zorv::Service<zorv::MessageBoxes>::set(&boxes);
     zorv::SystemLauncher programs;
     zorv::Service<zorv::ProgramLauncher>::set(&programs);
-    // The printer is installed here with the printing.
+    zorv::installQtPrinter();
 
     // The window's own exit steps end the program; closing the last window alone must not.
     app.setQuitOnLastWindowClosed(false);
