@@ -69,7 +69,7 @@ void LeggiTessere::gestisciRiga(const QByteArray &line)
     // The same card again within the lock-out after its grant: only the buzzer.
     if (!m_stato.UltimaCarta.isEmpty() && code == m_stato.UltimaCarta && m_stato.OraUltimoAccesso
         && clock().elapsedMs() - *m_stato.OraUltimoAccesso < m_cfg.lockOutMs()) {
-        QTimer::singleShot(kPausaMs, this, [this] {
+        QTimer::singleShot(kPausaMs, Qt::PreciseTimer, this, [this] {
             if (!m_port.send(frameBuzzer(124, 50)))
                 m_view.mostraGuasto(QStringLiteral("Porta COM chiusa: segnale acustico non inviato"));
             fine();
@@ -106,7 +106,7 @@ void LeggiTessere::dopoControllo(const RisultatoControllo &)
         return;
     }
     if (code == esito::Autorizzato) {
-        QTimer::singleShot(kPausaMs, this, [this] {
+        QTimer::singleShot(kPausaMs, Qt::PreciseTimer, this, [this] {
             auto thenSound = [this] { suona("auto.wav", [this] { fine(); }); };
             if (m_stato.PortaCliente == "1")
                 m_view.inviarele(1, thenSound);

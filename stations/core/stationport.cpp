@@ -1,5 +1,6 @@
 #include "stationport.h"
 
+#include "frames.h"
 #include "messages.h"
 #include "portacfg.h"
 #include "serialport.h"
@@ -74,6 +75,7 @@ void StationPort::sendAndWait(const QByteArray &frame, std::function<void(bool, 
     auto *w = new Waiter;
     w->done = std::move(done);
     w->deadline.setSingleShot(true);
+    w->deadline.setTimerType(Qt::PreciseTimer); // a coarse timer may end the wait early
     connect(&w->deadline, &QTimer::timeout, this, [this, w] { finishWaiter(w, false); });
     w->deadline.start(limitMs);
     m_waiters.append(w);
@@ -115,20 +117,12 @@ void StationPort::onReadyRead()
 
 QByteArray frameRele(int relay, int timeByte)
 {
-    QByteArray f = relay == 2 ? QByteArray("B3") : QByteArray("C0");
-    f.append(char(timeByte & 0xFF));
-    f.append('1');
-    f.append('\r');
-    return f;
+    return reader::relayFrameByte(relay == 2 ? 2 : 1, quint8(timeByte)) + reader::CR;
 }
 
 QByteArray frameBuzzer(int frequency, int time)
 {
-    QByteArray f("BZ");
-    f.append(char(frequency & 0xFF));
-    f.append(char(time & 0xFF));
-    f.append('\r');
-    return f;
+    return reader::buzzerFrame(quint8(frequency), quint8(time)) + reader::CR;
 }
 
 void inviarele(StationPort &port, int relay, const QByteArray &tempoRele, std::function<void()> done,

@@ -1,0 +1,99 @@
+#include "digitatore.h"
+
+#include "text.h"
+
+namespace zorv::stations::plovek {
+
+namespace {
+
+void aggiungiTasto(QList<Tasto> &out, const QStringList &voci, int indice, int volte)
+{
+    if (indice == 0 || volte == 0 || indice < 0 || indice >= voci.size())
+        return;
+    const auto key = keyFromName(voci[indice].trimmed());
+    if (!key)
+        return;
+    for (int i = 0; i < volte; ++i)
+        out.append(Tasto::tasto(*key));
+}
+
+bool carattereDiControllo(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c < 0xA0);
+}
+
+} // namespace
+
+QList<Tasto> pianoRiga(const PlovekIni &ini, const QByteArray &line)
+{
+    QList<Tasto> out;
+    aggiungiTasto(out, vociPrefisso(), ini.Combo8, ini.Combo7);
+    const QString testo = text::fromCp1252(line);
+    for (QChar c : testo) {
+        if (!carattereDiControllo(c.unicode()))
+            out.append(Tasto::carattere(c.unicode()));
+    }
+    aggiungiTasto(out, vociTerminatore1(), ini.Combo2, ini.Combo4);
+    aggiungiTasto(out, vociTerminatore2(), ini.Combo3, ini.Combo5);
+    return out;
+}
+
+Digitatore::Digitatore(QObject *parent) : QObject(parent)
+{
+    m_pausa.setSingleShot(true);
+    m_pausa.setTimerType(Qt::PreciseTimer);
+    connect(&m_pausa, &QTimer::timeout, this, &Digitatore::attendi);
+}
+
+bool Digitatore::digita(QList<Tasto> plan, int delayMs, Done done)
+{
+    if (m_busy)
+        return false;
+    m_busy = true;
+    m_plan = std::move(plan);
+    m_next = 0;
+    m_delayMs = qMax(0, delayMs);
+    m_done = std::move(done);
+    m_pausa.start(0);
+    m_dalTasto.invalidate();
+    return true;
+}
+
+void Digitatore::attendi()
+{
+    // The pause after a key is never cut short, even by a timer that fires early.
+    if (m_dalTasto.isValid()) {
+        const qint64 left = m_delayMs - m_dalTasto.elapsed();
+        if (left > 0) {
+            m_pausa.start(int(left));
+            return;
+        }
+    }
+    prossimo();
+}
+
+void Digitatore::prossimo()
+{
+    auto finish = [this](bool ok, const QString &why) {
+        m_busy = false;
+        m_plan.clear();
+        Done done = std::move(m_done);
+        m_done = nullptr;
+        if (done)
+            done(ok, why);
+    };
+    if (m_next >= m_plan.size()) {
+        finish(true, {});
+        return;
+    }
+    const Tasto t = m_plan[m_next++];
+    const bool sent = t.isKey ? keystrokes().pressKey(t.key) : keystrokes().typeChar(t.ch);
+    if (!sent) {
+        finish(false, keystrokes().lastError());
+        return;
+    }
+    m_dalTasto.start();
+    m_pausa.start(m_delayMs);
+}
+
+} // namespace zorv::stations::plovek
