@@ -55,7 +55,7 @@ int QtSound::limitMs(const QString &file)
     const quint32 byteRate = qFromLittleEndian<quint32>(head.constData() + 28);
     if (byteRate == 0)
         return kFallbackLimitMs;
-    const qint64 ms = f.size() * 1000 / byteRate + kMarginMs;
+    const qint64 ms = (f.size() - head.size()) * 1000 / byteRate + kMarginMs;
     return int(qBound(qint64(kMarginMs), ms, qint64(kLongestLimitMs)));
 }
 

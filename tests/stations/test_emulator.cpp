@@ -1,0 +1,213 @@
+// The access-control station against the reader emulator on a pseudo-terminal, through
+// the real serial port.
+#include "controllowindow.h"
+#include "fixtures.h"
+#include "stationport.h"
+
+#include "clock.h"
+#include "messages.h"
+#include "readeremulator.h"
+#include "service.h"
+#include "sound.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace zorv;
+using namespace zorv::stations;
+using namespace zorv::test;
+namespace fields = zorv::registry::fields;
+
+namespace {
+
+const QByteArray kCarta = "123456789012";
+constexpr int kCom = 7;
+
+class Reader : public ::testing::Test {
+protected:
+    Reader() : clockService(&clock), soundService(&sound), boxService(&boxes)
+    {
+        clock.setNow(QDateTime(QDate(2026, 3, 7), QTime(18, 30, 15)));
+        qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+        StationWindow::setEndHandler([this](int code) { ended.append(code); });
+        EXPECT_TRUE(emulator.start());
+        EXPECT_TRUE(emulator.linkComPort(home.path(), kCom));
+        folder.write(QStringLiteral("porta.cfg"), portaCfg("5", "30", "A", QByteArray::number(kCom)));
+    }
+    ~Reader() override
+    {
+        delete window;
+        StationWindow::setEndHandler({});
+    }
+    ControlloWindow &started()
+    {
+        window = new ControlloWindow(folder.path());
+        EXPECT_TRUE(window->Form_Load());
+        EXPECT_TRUE(waitUntil([&] { return window->port().isOpen() || !ended.isEmpty(); }, 3000));
+        EXPECT_TRUE(ended.isEmpty());
+        return *window;
+    }
+    bool handled(int n, int timeoutMs = 4000)
+    {
+        return waitUntil([&] { return window->loop()->righeGestite() >= n; }, timeoutMs);
+    }
+    QByteArray mov() const { return folder.read(QStringLiteral("mov.txt")); }
+
+    FakeClock clock;
+    ScopedService<Clock> clockService;
+    FakeSound sound;
+    ScopedService<Sound> soundService;
+    FakeMessageBoxes boxes;
+    ScopedService<MessageBoxes> boxService;
+    TempFolder home;
+    TempFolder folder;
+    emulator::ReaderEmulator emulator;
+    QList<int> ended;
+    ControlloWindow *window = nullptr;
+};
+
+TEST_F(Reader, GrantedCardEndToEnd)
+{
+    const auto before = cliente("ROSSI MARIO", kCarta, "12", "41", "1");
+    scriviRegistro(folder, {cliente("ALTRO", "999999999999", "3", "0", "2"), before});
+    started();
+    emulator.presentLine(kCarta);
+    ASSERT_TRUE(handled(1));
+
+    EXPECT_EQ(emulator.received(), QByteArray("C0") + char(30) + "1\r");
+    QByteArray expected = before.bytes();
+    expected.replace(fields::Accessi.offset, 15, QByteArray("11").leftJustified(15, ' '));
+    expected.replace(fields::AccessiEffettuati.offset, 30, QByteArray("42").leftJustified(30, ' '));
+    EXPECT_EQ(recordDi(folder, 2), expected);
+    EXPECT_EQ(mov(), QByteArray("\"0002\",\"ROSSI MARIO\",\"123456789012\",\"1\",\"07/03/2026\",\"18:30:15\",\"Autorizzato\"\r\n"));
+    ASSERT_EQ(sound.played.size(), 1);
+    EXPECT_EQ(sound.played[0], QDir(folder.path()).filePath(QStringLiteral("auto.wav")));
+    EXPECT_TRUE(boxes.shown.isEmpty());
+    // The reader's "OK" was the relay answer, not a line of the log box.
+    EXPECT_EQ(window->Text1->toPlainText(), QString::fromLatin1(kCarta));
+}
+
+TEST_F(Reader, RepeatWithinTheLockOutOnlyBuzzes)
+{
+    scriviRegistro(folder, {cliente("ROSSI MARIO", kCarta, "12", "41", "2")});
+    started();
+    emulator.presentLine(kCarta);
+    ASSERT_TRUE(handled(1));
+    clock.advanceMs(1000);
+    emulator.presentLine(kCarta);
+    ASSERT_TRUE(handled(2));
+    ASSERT_TRUE(waitUntil([&] { return emulator.frames().size() == 2; }));
+    EXPECT_EQ(emulator.frames(), (QList<QByteArray>{QByteArray("B3") + char(30) + "1", QByteArray("BZ") + char(124) + char(50)}));
+    EXPECT_EQ(mov().count('\n'), 1);
+    EXPECT_EQ(registry::Record(recordDi(folder, 1)).trimmed(fields::Accessi), "11");
+}
+
+TEST_F(Reader, RefusalsAreLoggedEveryTime)
+{
+    scriviRegistro(folder, {cliente("ROSSI MARIO", kCarta, "D06-03-2026", "4", "1")});
+    started();
+    emulator.presentLine(kCarta);
+    emulator.presentLine(kCarta);
+    ASSERT_TRUE(handled(2));
+    EXPECT_TRUE(emulator.received().isEmpty());
+    EXPECT_EQ(mov(), QByteArray("\"0001\",\"ROSSI MARIO\",\"123456789012\",\"1\",\"07/03/2026\",\"18:30:15\",\"Carta Scaduta\"\r\n")
+                         .repeated(2));
+    EXPECT_EQ(sound.played.size(), 2);
+}
+
+TEST_F(Reader, DoorThreeSendsNoRelay)
+{
+    scriviRegistro(folder, {cliente("ROSSI MARIO", kCarta, "5", "0", "3")});
+    started();
+    emulator.presentLine(kCarta);
+    ASSERT_TRUE(handled(1));
+    QTest::qWait(100);
+    EXPECT_TRUE(emulator.received().isEmpty());
+    EXPECT_EQ(sound.played.size(), 1);
+    EXPECT_TRUE(mov().endsWith("\"Autorizzato\"\r\n"));
+}
+
+TEST_F(Reader, OnlyThirteenCharacterLinesAreCards)
+{
+    scriviRegistro(folder, {cliente("ROSSI MARIO", kCarta, "5", "0", "1")});
+    started();
+    emulator.presentLine("12345678901");
+    emulator.presentLine("12345678901234");
+    ASSERT_TRUE(handled(2));
+    EXPECT_EQ(window->Text1->toPlainText(), QStringLiteral("12345678901\n12345678901234"));
+    EXPECT_TRUE(mov().isEmpty());
+    EXPECT_TRUE(emulator.received().isEmpty());
+}
+
+TEST_F(Reader, RelayAnswerTimeOut)
+{
+    scriviRegistro(folder, {cliente("ROSSI MARIO", kCarta, "5", "0", "1")});
+    emulator.withhold(QStringLiteral("RELAY"));
+    started();
+    emulator.presentLine(kCarta);
+    ASSERT_TRUE(handled(1, 8000));
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.last().text, QStringLiteral("Timeout No answer from Zorv900"));
+    ASSERT_EQ(sound.played.size(), 1);
+    EXPECT_TRUE(sound.played[0].endsWith(QStringLiteral("auto.wav")));
+}
+
+TEST_F(Reader, RelayButtonWhileCardsArrive)
+{
+    scriviRegistro(folder, {cliente("ROSSI MARIO", kCarta, "5", "0", "2")});
+    emulator.setDelay(QStringLiteral("RELAY"), 300);
+    auto &w = started();
+    QTest::mouseClick(w.Command4, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return !emulator.frames().isEmpty(); }));
+    ASSERT_TRUE(waitUntil([&] { return !w.port().waiting(); }));
+    emulator.presentLine(kCarta);
+    ASSERT_TRUE(handled(1));
+    EXPECT_EQ(emulator.frames(), (QList<QByteArray>{QByteArray("C0") + char(30) + "1", QByteArray("B3") + char(30) + "1"}));
+    EXPECT_TRUE(boxes.shown.isEmpty());
+}
+
+TEST_F(Reader, EmptyRegistry)
+{
+    folder.write(QStringLiteral("CLIENTI.DAT"), {});
+    started();
+    emulator.presentLine(kCarta);
+    ASSERT_TRUE(handled(1));
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.last().text, QStringLiteral("File anagrafiche Vuoto o inesistente !"));
+    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("mov.txt"))));
+}
+
+TEST_F(Reader, PortMissingAtStart)
+{
+    folder.write(QStringLiteral("porta.cfg"), portaCfg("5", "30", "A", "199"));
+    window = new ControlloWindow(folder.path());
+    ASSERT_TRUE(window->Form_Load());
+    ASSERT_TRUE(waitUntil([&] { return !ended.isEmpty(); }, 3000));
+    EXPECT_EQ(boxes.last().text, QStringLiteral("Errore sulla porta COM, non posso avviare il programma!"));
+}
+
+TEST_F(Reader, ReaderUnpluggedAndBack)
+{
+    scriviRegistro(folder, {cliente("ROSSI MARIO", kCarta, "5", "0", "1")});
+    auto &w = started();
+    emulator.unplug();
+    ASSERT_TRUE(waitUntil([&] { return !w.port().isOpen(); }, 3000));
+    EXPECT_TRUE(ended.isEmpty());
+    EXPECT_TRUE(w.Text1->toPlainText().contains(QStringLiteral("lettore scollegato")));
+    // The reader comes back on a new terminal behind the same COM link.
+    emulator::ReaderEmulator again;
+    ASSERT_TRUE(again.start());
+    ASSERT_TRUE(again.linkComPort(home.path(), kCom));
+    ASSERT_TRUE(waitUntil([&] { return w.port().isOpen(); }, ControlloWindow::kRiprovaMs + 3000));
+    again.presentLine(kCarta);
+    ASSERT_TRUE(handled(1));
+    EXPECT_EQ(again.received(), QByteArray("C0") + char(30) + "1\r");
+    EXPECT_TRUE(boxes.shown.isEmpty());
+}
+
+} // namespace
