@@ -85,6 +85,9 @@ Inser::Inser(QWidget *parent) : QDialog(parent)
 
     // Created in focus order, so Tab follows the Enter chain.
     nucli = box("nucli", 4);
+    // The number is also set by the program (" 10000" is possible): the limit of four
+    // digits holds for typing only, in the key filter.
+    nucli->setMaxLength(32767);
     aggiungi("Etichetta1", QStringLiteral("Cliente"), nucli, 1);
     rsoc = box("rsoc", 40);
     aggiungi("Etichetta2", QStringLiteral("Cognome  e  Nome"), rsoc);
@@ -210,7 +213,11 @@ bool Inser::nucli_KeyPress(int c)
         caricacliente();
         return true;
     }
-    return !(c == kBackspace || cifra(c));
+    if (c == kBackspace)
+        return false;
+    if (!cifra(c))
+        return true;
+    return nucli->text().size() - nucli->selectedText().size() >= nucli->property(kLunghezza).toInt();
 }
 
 bool Inser::fatturat_KeyPress(int c)

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QDir>
+#include <QString>
+
+namespace zorv::demodata {
+
+// One file of the demo folder. Each writer leaves a file that is already there alone,
+// so the tool never overwrites real data; it returns the error's text, or empty.
+QString writeCustomers(const QDir &folder); // CLIENTI.DAT
+
+} // namespace zorv::demodata
