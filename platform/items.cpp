@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -36,37 +37,52 @@ void Reader::skipLineEnd()
 
 std::optional<QByteArray> Reader::next()
 {
+    const auto view = nextView();
+    if (!view)
+        return std::nullopt;
+    return view->toByteArray();
+}
+
+std::optional<QByteArrayView> Reader::nextView()
+{
     if (atEnd())
         return std::nullopt;
+    const char *data = m_data.constData();
     const qsizetype n = m_data.size();
-    while (m_pos < n && (m_data[m_pos] == ' ' || m_data[m_pos] == '\t'))
+    while (m_pos < n && (data[m_pos] == ' ' || data[m_pos] == '\t'))
         ++m_pos;
-    QByteArray item;
-    if (m_pos < n && m_data[m_pos] == '"') {
-        ++m_pos;
-        while (m_pos < n && m_data[m_pos] != '"') {
-            if (m_data[m_pos] == '\n')
-                ++m_line;
-            item.append(m_data[m_pos++]);
-        }
+    QByteArrayView item;
+    if (m_pos < n && data[m_pos] == '"') {
+        const qsizetype begin = ++m_pos;
+        const void *quote = std::memchr(data + begin, '"', size_t(n - begin));
+        m_pos = quote ? static_cast<const char *>(quote) - data : n;
+        item = QByteArrayView(data + begin, m_pos - begin);
+        m_line += int(std::count(item.begin(), item.end(), '\n'));
         if (m_pos < n)
             ++m_pos; // closing quote
         // Anything between the closing quote and the separator is dropped.
-        while (m_pos < n && m_data[m_pos] != ',' && m_data[m_pos] != '\r' && m_data[m_pos] != '\n')
+        while (m_pos < n && data[m_pos] != ',' && data[m_pos] != '\r' && data[m_pos] != '\n')
             ++m_pos;
     } else {
         const qsizetype begin = m_pos;
-        while (m_pos < n && m_data[m_pos] != ',' && m_data[m_pos] != '\r' && m_data[m_pos] != '\n')
+        while (m_pos < n && data[m_pos] != ',' && data[m_pos] != '\r' && data[m_pos] != '\n')
             ++m_pos;
-        item = text::trimSpaces(QByteArrayView(m_data).sliced(begin, m_pos - begin));
-        while (item.endsWith('\t'))
-            item.chop(1);
+        // Surrounding spaces go, then tabs at the end.
+        qsizetype first = begin;
+        qsizetype last = m_pos;
+        while (first < last && data[first] == ' ')
+            ++first;
+        while (last > first && data[last - 1] == ' ')
+            --last;
+        while (last > first && data[last - 1] == '\t')
+            --last;
+        item = QByteArrayView(data + first, last - first);
     }
     if (m_pos < n) {
-        if (m_data[m_pos] == ',') {
+        if (data[m_pos] == ',') {
             ++m_pos;
             // A comma right before a line end ends the line as well.
-            if (m_pos < n && (m_data[m_pos] == '\r' || m_data[m_pos] == '\n'))
+            if (m_pos < n && (data[m_pos] == '\r' || data[m_pos] == '\n'))
                 skipLineEnd();
         } else {
             skipLineEnd();

@@ -1,0 +1,141 @@
+// A million-line movement log: loading, each sort button, a filter, and the memory used.
+#include "gridtable.h"
+#include "messages.h"
+#include "movementlog.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+using namespace zorv;
+using namespace zorv::movimenti;
+
+namespace {
+
+constexpr int kLines = 1000000;
+
+QString logPath()
+{
+    static QTemporaryDir dir;
+    static QString path;
+    if (path.isEmpty()) {
+        path = dir.filePath(QStringLiteral("mov.txt"));
+        QByteArray data;
+        data.reserve(qsizetype(kLines) * 96);
+        QRandomGenerator rng(900);
+        static const char *surnames[] = {"ROSSI", "Bianchi", "VERDI", "esposito", "Romano", "COLOMBO", "RICCI",
+                                         "Marino", "GRECO", "bruno", "GALLO", "Conti", "DE LUCA", "Mancini"};
+        static const char *outcomes[] = {"Autorizzato", "Non autorizzato", "Carta Scaduta", "Esaurito"};
+        for (int i = 0; i < kLines; ++i) {
+            const bool unknown = rng.bounded(10) == 0;
+            const int customer = int(rng.bounded(1, 9999));
+            QByteArray number = unknown ? QByteArray("######") : QByteArray::number(customer).rightJustified(4, '0');
+            QByteArray name = unknown ? QByteArray("Sconosciuto")
+                                      : QByteArray(surnames[rng.bounded(14)]) + " NOME " + QByteArray::number(customer);
+            QByteArray card = QByteArray::number(rng.generate64() % 1000000000000ULL).rightJustified(12, '0');
+            const char *door = unknown ? "0" : (rng.bounded(2) ? "1" : "2");
+            QByteArray date = QByteArray::number(rng.bounded(1, 29)).rightJustified(2, '0') + "/"
+                              + QByteArray::number(rng.bounded(1, 13)).rightJustified(2, '0') + "/2026";
+            QByteArray time = QByteArray::number(rng.bounded(24)).rightJustified(2, '0') + ":"
+                              + QByteArray::number(rng.bounded(60)).rightJustified(2, '0') + ":"
+                              + QByteArray::number(rng.bounded(60)).rightJustified(2, '0');
+            const char *outcome = unknown ? outcomes[1] : outcomes[rng.bounded(4) == 0 ? 2 + rng.bounded(2) : 0];
+            data += '"' + number + "\",\"" + name.leftJustified(28, ' ') + "\",\"" + card + "\",\"" + door + "\",\""
+                    + date + "\",\"" + time + "\",\"" + outcome + "\"\r\n";
+        }
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
+            qFatal("cannot write the benchmark log");
+    }
+    return path;
+}
+
+FakeMessageBoxes &boxes()
+{
+    static FakeMessageBoxes fake;
+    if (!Service<MessageBoxes>::isSet())
+        Service<MessageBoxes>::set(&fake);
+    return fake;
+}
+
+void loadInto(GridTable &table)
+{
+    LogLoader loader(table);
+    table.clear();
+    setMovementHeaders(table);
+    loader.load(logPath());
+    loader.runToEnd();
+}
+
+double peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
+void BM_Load(benchmark::State &state)
+{
+    boxes();
+    logPath();
+    for (auto _ : state) {
+        GridTable table;
+        loadInto(table);
+        if (table.rowCount() != kLines + 1)
+            state.SkipWithError("wrong row count");
+        benchmark::DoNotOptimize(table.rowCount());
+    }
+    state.counters["peak_MB"] = peakMegabytes();
+    state.counters["file_MB"] = double(QFile(logPath()).size()) / 1e6;
+}
+BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Each sort button's column and kind, from a table first shuffled by another sort.
+void BM_Sort(benchmark::State &state)
+{
+    boxes();
+    static GridTable table;
+    if (table.rowCount() == 1)
+        loadInto(table);
+    const int col = int(state.range(0));
+    const SortKind kind = (col == 0 || col == 4) ? SortKind::Numeric : SortKind::TextNoCase;
+    for (auto _ : state) {
+        state.PauseTiming();
+        table.sort(6, SortKind::TextNoCase);
+        state.ResumeTiming();
+        table.sort(col, kind);
+    }
+    state.counters["peak_MB"] = peakMegabytes();
+}
+BENCHMARK(BM_Sort)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_Filter(benchmark::State &state)
+{
+    boxes();
+    logPath();
+    for (auto _ : state) {
+        GridTable table;
+        LogLoader loader(table);
+        loader.filter(logPath(), "Esito", "Autorizzato");
+        loader.runToEnd();
+        benchmark::DoNotOptimize(table.rowCount());
+    }
+    state.counters["peak_MB"] = peakMegabytes();
+}
+BENCHMARK(BM_Filter)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "gridtable.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+namespace zorv::movimenti {
+
+// The printed list of the grid: each row one line of 113 characters, each cell's text
+// followed by two blanks in a field of fixed width, padded or cut, then a separator.
+QByteArray printedRow(const GridTable &grid, int row);
+
+// The lines above the rows: an empty line, the title, the date, three empty lines.
+QStringList printedTitle(const QDate &today);
+
+} // namespace zorv::movimenti
