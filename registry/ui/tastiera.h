@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QKeyEvent>
+
+namespace zorv::registry {
+
+// The character code a key types, as the boxes' key filters see it; -1 for keys that
+// type nothing (arrows, Tab, Delete ...), which reach the box untouched.
+inline int codiceCarattere(const QKeyEvent *e)
+{
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return -1;
+    default:
+        break;
+    }
+    const QString t = e->text();
+    return t.isEmpty() ? -1 : t.at(0).unicode();
+}
+
+inline bool cifra(int c) { return c >= '0' && c <= '9'; }
+
+} // namespace zorv::registry
