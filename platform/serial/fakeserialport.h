@@ -13,6 +13,7 @@ class FakeSerialPort : public SerialPort {
 public:
     using SerialPort::SerialPort;
 
+    using SerialPort::open;
     bool open(QString *error = nullptr) override;
     void close() override;
     bool isOpen() const override { return m_open; }

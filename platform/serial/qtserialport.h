@@ -14,6 +14,7 @@ public:
     explicit QtSerialPort(QObject *parent = nullptr);
     ~QtSerialPort() override;
 
+    using SerialPort::open;
     bool open(QString *error = nullptr) override;
     void close() override;
     bool isOpen() const override;

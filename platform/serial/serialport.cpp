@@ -31,8 +31,10 @@ SerialPort *SerialPort::create(QObject *parent)
 QString SerialPort::devicePath(int commPort)
 {
     const QString mapped = paths::configDir() + QStringLiteral("com%1").arg(commPort);
-    // exists() follows the link: a dangling link falls back to the serial device.
-    if (QFileInfo::exists(mapped))
+    // A mapping that points nowhere (a USB adapter pulled out) stays the port's device, so
+    // opening fails instead of reaching some other serial port.
+    const QFileInfo info(mapped);
+    if (info.exists() || info.isSymLink())
         return mapped;
     return QStringLiteral("/dev/ttyS%1").arg(commPort - 1);
 }

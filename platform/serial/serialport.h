@@ -63,7 +63,8 @@ public:
     static SerialPort *create(QObject *parent = nullptr);
 
     // The device file behind COM n: ${XDG_CONFIG_HOME:-$HOME/.config}/zorv900/com<n> when
-    // that exists (a link to /dev/ttyUSB0, a pseudo-terminal, ...), else /dev/ttyS<n-1>.
+    // that exists (a link to /dev/ttyUSB0, a pseudo-terminal, ...; also when the link is
+    // dangling), else /dev/ttyS<n-1>.
     static QString devicePath(int commPort);
 
     struct LineSettings {
