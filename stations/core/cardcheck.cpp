@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace zorv::stations {
 
 using registry::kRecordSize;
@@ -25,6 +27,18 @@ const QDate kScadenzaIniziale(2014, 12, 16);
 QByteArray fieldAt(const char *record, registry::FieldSpec spec)
 {
     return text::trimSpaces(QByteArrayView(record + spec.offset, spec.width));
+}
+
+// The field trimmed of spaces, without a copy.
+QByteArrayView fieldView(const char *record, registry::FieldSpec spec)
+{
+    const char *b = record + spec.offset;
+    const char *e = b + spec.width;
+    while (b < e && *b == ' ')
+        ++b;
+    while (e > b && e[-1] == ' ')
+        --e;
+    return QByteArrayView(b, e - b);
 }
 
 bool isDeleted(const char *record)
@@ -87,14 +101,7 @@ RisultatoControllo controllacarta(const QString &folder, const QByteArray &code,
         out.guasti.append(QStringLiteral("CLIENTI.DAT non leggibile (%1): carta non controllata").arg(file.errorString()));
         return out;
     }
-    const QByteArray data = file.readAll();
-    const bool readFailed = file.error() != QFileDevice::NoError;
-    file.close();
-    if (readFailed) {
-        out.guasti.append(QStringLiteral("CLIENTI.DAT non leggibile (%1): carta non controllata").arg(file.errorString()));
-        return out;
-    }
-    if (data.size() < kRecordSize) {
+    if (file.size() < kRecordSize) {
         out.registroVuoto = true;
         return out;
     }
@@ -107,21 +114,34 @@ RisultatoControllo controllacarta(const QString &folder, const QByteArray &code,
                                   .arg(error, text::fromCp1252(text::trimSpaces(line.chopped(2)))));
     };
 
-    const int count = int(data.size() / kRecordSize);
+    // One pass in blocks of whole records, so a full registry needs no large buffer.
+    // A trailing partial record is never read.
+    constexpr int kBlockRecords = 256;
+    QByteArray block(qsizetype(kBlockRecords) * kRecordSize, Qt::Uninitialized);
+    const int count = int(file.size() / kRecordSize);
     int found = 0;
-    const char *record = nullptr;
-    for (int i = 1; i <= count; ++i) {
-        const char *r = data.constData() + qsizetype(i - 1) * kRecordSize;
-        if (r[0] == '*' && isDeleted(r))
-            continue;
-        // The card field trimmed equals the code exactly.
-        const QByteArray card = fieldAt(r, fields::NumeroCarta);
-        if (card != code)
-            continue;
-        found = i;
-        record = r;
-        break;
+    QByteArray match;
+    for (int first = 1; first <= count && !found; first += kBlockRecords) {
+        const int n = std::min(kBlockRecords, count - first + 1);
+        const qint64 want = qint64(n) * kRecordSize;
+        if (file.read(block.data(), want) != want) {
+            out.guasti.append(QStringLiteral("CLIENTI.DAT non leggibile (%1): carta non controllata").arg(file.errorString()));
+            return out;
+        }
+        for (int k = 0; k < n; ++k) {
+            const char *r = block.constData() + qsizetype(k) * kRecordSize;
+            if (r[0] == '*' && isDeleted(r))
+                continue;
+            // The card field trimmed equals the code exactly.
+            if (fieldView(r, fields::NumeroCarta) != QByteArrayView(code))
+                continue;
+            found = first + k;
+            match = QByteArray(r, kRecordSize);
+            break;
+        }
     }
+    file.close();
+    const char *record = match.constData();
 
     Etichette et;
     if (!found) {
