@@ -28,6 +28,8 @@ class LabelPrintJob;
 class ElencoWindow : public QDialog {
     Q_OBJECT
 public:
+    ~ElencoWindow() override;
+
     QListView *riepilogo1 = nullptr;
     QLabel *Etichetta1 = nullptr; // column header
     QLabel *Etichetta2 = nullptr; // what is listed
@@ -57,7 +59,6 @@ public slots:
 
 protected:
     ElencoWindow(QWidget *parent, Layout layout, const char *name, const QString &caption);
-    ~ElencoWindow() override;
     void closeEvent(QCloseEvent *event) override;
 
 private:

@@ -1,8 +1,15 @@
 #include "dbase.h"
 
 #include "dbstate.h"
+#include "elenchi.h"
 #include "inser.h"
+#include "lista.h"
 #include "registryfile.h"
+#include "canci1.h"
+#include "export.h"
+#include "heli.h"
+#include "schei.h"
+#include "trovi.h"
 
 #include "keypreview.h"
 #include "launcher.h"
@@ -86,6 +93,8 @@ Dbase::Dbase(QWidget *parent) : QMainWindow(parent)
 
     QMenu *aiuto = menuBar()->addMenu(QStringLiteral("  &?  "));
     aiut = voce(aiuto, "aiut", QStringLiteral("&Aiuto"));
+    QAction *info = voce(aiuto, "info", QStringLiteral("&Informazioni"));
+    connect(info, &QAction::triggered, this, &Dbase::mostrainfo);
 
     auto *centro = new QWidget(this);
     auto *main = new QVBoxLayout(centro);
@@ -157,12 +166,6 @@ Dbase::Dbase(QWidget *parent) : QMainWindow(parent)
     connect(Command14, &QPushButton::clicked, this, &Dbase::Command14_Click);
     connect(Command12, &QPushButton::clicked, this, &Dbase::Command12_Click);
 
-    // Commands whose windows are not in the program yet stay disabled until wired.
-    for (QAction *a : {cance, sch, Tro, listalf, lisnum, el, elenum, aiut})
-        a->setEnabled(false);
-    for (QPushButton *b : {Command6, Command1, Command11, Command5, Command9, Command7, Command16, Command14})
-        b->setEnabled(false);
-
     m_keys = new KeyPreview(this, [this](QKeyEvent *e) { return Form_KeyDown(e); });
     Form_Load();
 }
@@ -219,46 +222,53 @@ void Dbase::Modi_Click()
 
 void Dbase::cance_Click()
 {
-    // Deletion prompt canci1.
+    canci1 prompt(this);
+    prompt.exec();
 }
 
 void Dbase::Uscio_Click()
 {
-    chiedifine(QStringLiteral("(!)"));
+    if (chiedifine(QStringLiteral("(!)")))
+        close();
 }
 
 // --- Trova ---
 
 void Dbase::sch_Click()
 {
-    // Number prompt schei, then the customer card.
+    schei::mostra(this);
 }
 
 void Dbase::Tro_Click()
 {
-    // Search window Trovi (files are never held open between operations).
+    Trovi search(this);
+    search.exec();
 }
 
 void Dbase::listalf_Click()
 {
-    // Quick list lista (also F2).
+    lists::Lista window(this);
+    window.exec();
 }
 
 void Dbase::lisnum_Click()
 {
-    // Quick list lista1.
+    lists::Lista1 window(this);
+    window.exec();
 }
 
 // --- Servizio ---
 
 void Dbase::el_Click()
 {
-    // List window Elenchi.
+    lists::Elenchi window(this);
+    window.exec();
 }
 
 void Dbase::elenum_Click()
 {
-    // List window Elenco.
+    lists::Elenco window(this);
+    window.exec();
 }
 
 void Dbase::Cale_Click()
@@ -269,12 +279,14 @@ void Dbase::Cale_Click()
 
 void Dbase::aiut_Click()
 {
-    // Key help window Heli.
+    Heli help(this);
+    help.exec();
 }
 
 void Dbase::mostrainfo()
 {
-    // About box iNFO.
+    iNFO about(this);
+    about.exec();
 }
 
 // --- Buttons ---
@@ -302,7 +314,24 @@ void Dbase::Command1_Click()
 
 void Dbase::esporta()
 {
-    // The registry export to anag.txt.
+    const QString here = QDir::currentPath();
+    const ExportResult r = esportaarchivio(db().FileClienti, leggidestinazione(here), here);
+    switch (r.outcome) {
+    case ExportResult::Empty:
+        messages().msgBox(QStringLiteral("File anagrafiche Vuoto o inesistente !"), 256, QStringLiteral("ESPORTA"));
+        break;
+    case ExportResult::Failed:
+        // Never reported as done: the earlier anag.txt, if any, is left as it was.
+        messages().beep();
+        messages().msgBox(r.path.isEmpty() ? r.error
+                                           : QStringLiteral("Impossibile scrivere il file %1 : %2").arg(r.path, r.error),
+                          style::Ok, QStringLiteral("ESPORTA"));
+        break;
+    case ExportResult::Written:
+        messages().beep();
+        messages().msgBox(QStringLiteral("Creato file 'Anag.txt' !"), 128, QStringLiteral("ESPORTA"));
+        break;
+    }
 }
 
 // --- Exit ---
@@ -312,35 +341,25 @@ bool Dbase::chiedifine(const QString &title)
     messages().beep();
     if (messages().msgBox(QStringLiteral("Lasciare il programma ?"), style::YesNo, title) == answer::No)
         return false;
-    termina();
-    return true;
-}
-
-void Dbase::termina()
-{
     // A missing menu program does not keep database open.
     launcher().start(QStringLiteral("menu"));
     m_finito = true;
-    close();
-    emit terminato();
+    return true;
 }
 
 void Dbase::closeEvent(QCloseEvent *event)
 {
-    if (m_finito) {
-        event->accept();
-        return;
-    }
-    messages().beep();
-    if (messages().msgBox(QStringLiteral("Lasciare il programma ?"), style::YesNo,
-                          QStringLiteral("(Database Clienti)")) == answer::No) {
+    if (!m_finito && !Form_QueryUnload()) {
         event->ignore();
         return;
     }
-    launcher().start(QStringLiteral("menu"));
-    m_finito = true;
     event->accept();
     emit terminato();
+}
+
+bool Dbase::Form_QueryUnload()
+{
+    return chiedifine(QStringLiteral("(Database Clienti)"));
 }
 
 } // namespace zorv::registry

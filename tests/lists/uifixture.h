@@ -47,7 +47,11 @@ struct ListsUi : ::testing::Test {
     }
     static void doubleClickRow(QListView *view, int row)
     {
-        const QRect rect = view->visualRect(view->model()->index(row, 0));
+        const QModelIndex index = view->model()->index(row, 0);
+        view->scrollTo(index);
+        const QRect rect = view->visualRect(index);
+        // A real double click starts with a press and a release.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rect.center());
     }
 };
