@@ -1,9 +1,7 @@
 #include "dbase.h"
 
 #include "dbstate.h"
-#include "elenchi.h"
 #include "inser.h"
-#include "lista.h"
 #include "registryfile.h"
 #include "canci1.h"
 #include "export.h"
@@ -166,6 +164,12 @@ Dbase::Dbase(QWidget *parent) : QMainWindow(parent)
     connect(Command14, &QPushButton::clicked, this, &Dbase::Command14_Click);
     connect(Command12, &QPushButton::clicked, this, &Dbase::Command12_Click);
 
+    // Commands whose windows are not in the program yet stay disabled until wired.
+    for (QAction *a : {listalf, lisnum, el, elenum})
+        a->setEnabled(false);
+    for (QPushButton *b : {Command9, Command7, Command16, Command14})
+        b->setEnabled(false);
+
     m_keys = new KeyPreview(this, [this](QKeyEvent *e) { return Form_KeyDown(e); });
     Form_Load();
 }
@@ -228,8 +232,7 @@ void Dbase::cance_Click()
 
 void Dbase::Uscio_Click()
 {
-    if (chiedifine(QStringLiteral("(!)")))
-        close();
+    chiedifine(QStringLiteral("(!)"));
 }
 
 // --- Trova ---
@@ -247,28 +250,24 @@ void Dbase::Tro_Click()
 
 void Dbase::listalf_Click()
 {
-    lists::Lista window(this);
-    window.exec();
+    // Quick list lista (also F2).
 }
 
 void Dbase::lisnum_Click()
 {
-    lists::Lista1 window(this);
-    window.exec();
+    // Quick list lista1.
 }
 
 // --- Servizio ---
 
 void Dbase::el_Click()
 {
-    lists::Elenchi window(this);
-    window.exec();
+    // List window Elenchi.
 }
 
 void Dbase::elenum_Click()
 {
-    lists::Elenco window(this);
-    window.exec();
+    // List window Elenco.
 }
 
 void Dbase::Cale_Click()
@@ -341,25 +340,35 @@ bool Dbase::chiedifine(const QString &title)
     messages().beep();
     if (messages().msgBox(QStringLiteral("Lasciare il programma ?"), style::YesNo, title) == answer::No)
         return false;
+    termina();
+    return true;
+}
+
+void Dbase::termina()
+{
     // A missing menu program does not keep database open.
     launcher().start(QStringLiteral("menu"));
     m_finito = true;
-    return true;
+    close();
+    emit terminato();
 }
 
 void Dbase::closeEvent(QCloseEvent *event)
 {
-    if (!m_finito && !Form_QueryUnload()) {
+    if (m_finito) {
+        event->accept();
+        return;
+    }
+    messages().beep();
+    if (messages().msgBox(QStringLiteral("Lasciare il programma ?"), style::YesNo,
+                          QStringLiteral("(Database Clienti)")) == answer::No) {
         event->ignore();
         return;
     }
+    launcher().start(QStringLiteral("menu"));
+    m_finito = true;
     event->accept();
     emit terminato();
-}
-
-bool Dbase::Form_QueryUnload()
-{
-    return chiedifine(QStringLiteral("(Database Clienti)"));
 }
 
 } // namespace zorv::registry
