@@ -29,7 +29,7 @@ int main(int argc, char **argv)
     window.Form_Load();
     window.show();
     if (!keys.isOpen())
-        boxes.msgBox(QStringLiteral("Lines from the reader are shown but cannot be typed: %1.").arg(keys.lastError()),
-                     zorv::style::Ok);
+        zorv::messages().msgBox(
+            QStringLiteral("Lines from the reader are shown but cannot be typed: %1.").arg(keys.lastError()));
     return app.exec();
 }

@@ -86,7 +86,14 @@ void Digitatore::prossimo()
         finish(true, {});
         return;
     }
-    const Tasto t = m_plan[m_next++];
+    const Tasto t = m_plan[m_next];
+    if (!t.isKey) {
+        if (const int hold = keystrokes().holdMs(t.ch); hold > 0) {
+            m_pausa.start(hold);
+            return;
+        }
+    }
+    ++m_next;
     const bool sent = t.isKey ? keystrokes().pressKey(t.key) : keystrokes().typeChar(t.ch);
     if (!sent) {
         finish(false, keystrokes().lastError());

@@ -89,7 +89,7 @@ std::optional<PlovekIni> leggiIni(const QByteArray &data, QString *why)
         int *value;
         int entries;
         const char *what;
-    } slots[] = {
+    } campi[] = {
         {&ini.Check1, 2, "Beep"},
         {&ini.Combo6, int(vociPorta().size()), "Com Port"},
         {&ini.Combo1, int(vociRitardo().size()), "Intercharacter delay"},
@@ -102,15 +102,15 @@ std::optional<PlovekIni> leggiIni(const QByteArray &data, QString *why)
     };
     for (int i = 0; i < 9; ++i) {
         const qint64 v = numbers::roundHalfEven(numbers::leadingNumber(all[i]));
-        if (v < 0 || v >= slots[i].entries) {
+        if (v < 0 || v >= campi[i].entries) {
             if (why)
                 *why = QStringLiteral("setting %1 (%2) is %3, outside 0 to %4")
                            .arg(i + 1)
-                           .arg(QString::fromLatin1(slots[i].what), QString::fromLatin1(all[i]))
-                           .arg(slots[i].entries - 1);
+                           .arg(QString::fromLatin1(campi[i].what), QString::fromLatin1(all[i]))
+                           .arg(campi[i].entries - 1);
             return std::nullopt;
         }
-        *slots[i].value = int(v);
+        *campi[i].value = int(v);
     }
     return ini;
 }
