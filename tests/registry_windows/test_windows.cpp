@@ -231,6 +231,11 @@ TEST_F(Windows, EscAndF9CloseTheCardWhicheverControlHasTheFocus)
     db().NumCliente = 7;
     Visual card;
     card.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&card));
+    EXPECT_EQ(QApplication::focusWidget(), card.Comando1);
+    QWidget *order[] = {card.Comando1, card.Comando4, card.Comando3, card.Comando2};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(order[i]->nextInFocusChain(), order[i + 1]);
     card.Comando2->click();
     EXPECT_FALSE(card.isVisible());
 }
@@ -843,4 +848,16 @@ TEST_F(Windows, AboutBoxClosesOnOk)
     EXPECT_EQ(info.Label2->text(), "Zorv-900 Access Control");
     info.Command1->click();
     EXPECT_FALSE(info.isVisible());
+}
+
+TEST_F(Windows, AboutBoxClosesWhenAnotherWindowBecomesActive)
+{
+    iNFO info;
+    info.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&info));
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    EXPECT_TRUE(zorv::test::waitUntil([&] { return !info.isVisible(); }, 2000));
 }
