@@ -2,16 +2,12 @@
 
 #include "dbstate.h"
 #include "fonts.h"
+#include "visual.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QStringListModel>
-
-#if __has_include("visual.h")
-#include "visual.h"
-#define ZORV_HAS_VISUAL 1
-#endif
 
 namespace zorv::registry::lists {
 
@@ -43,12 +39,7 @@ void openCard(QWidget *parent)
         cardOpener()(parent);
         return;
     }
-#ifdef ZORV_HAS_VISUAL
-    Visual card(parent);
-    card.exec();
-#else
-    Q_UNUSED(parent);
-#endif
+    Visual::mostra(parent);
 }
 
 void styleListBox(QWidget *box)
