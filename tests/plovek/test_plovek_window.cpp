@@ -69,6 +69,10 @@ TEST_F(PlovekFixture, StartGoesIntoTheNotificationAreaAndKeepsWaitingForAPort)
     EXPECT_TRUE(line->isOpen());
     EXPECT_EQ(line->commPort(), 1);
     EXPECT_EQ(readIni(), QByteArray("1\r\n1,0\r\n0,0\r\n0,0\r\n0,0\r\n"));
+    // Back to "none": the port is let go.
+    window->Combo6->setCurrentIndex(0);
+    EXPECT_FALSE(line->isOpen());
+    EXPECT_EQ(window->loop()->portaInUso(), 0);
 }
 
 TEST_F(PlovekFixture, PrefixLineAndTerminatorArriveInOrder)
