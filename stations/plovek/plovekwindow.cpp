@@ -136,12 +136,14 @@ void PlovekWindow::caricaconf()
     QFile f(path);
     QString why;
     std::optional<PlovekIni> ini;
-    if (f.open(QIODevice::ReadOnly))
+    if (!QFile::exists(path)) {
+        // Fresh settings that could not be written: salvaconf has told the operator.
+        ini = PlovekIni();
+    } else if (f.open(QIODevice::ReadOnly)) {
         ini = leggiIni(f.readAll(), &why);
-    else if (QFile::exists(path))
+    } else {
         why = f.errorString();
-    else
-        why = QStringLiteral("it is missing and cannot be written");
+    }
     if (ini) {
         applica(*ini);
     } else {

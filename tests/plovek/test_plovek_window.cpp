@@ -380,3 +380,19 @@ TEST_F(PlovekFixture, LinesThatArriveWhileOneIsTypedWaitTheirTurn)
     recorder.settle();
     EXPECT_EQ(recorder.names(), QStringList({"1", "2", "Return", "3", "4", "Return", "5", "6", "Return"}));
 }
+
+TEST_F(PlovekFixture, SettingsFileThatCannotBeReadIsReportedAndFreshSettingsApply)
+{
+    // Something that is not a file stands where plovek.ini should be.
+    ASSERT_TRUE(QDir().mkpath(iniPath() + "/x"));
+    start();
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_TRUE(boxes.last().text.contains("Fresh settings")) << boxes.last().text.toStdString();
+    EXPECT_EQ(window->impostazioni(), PlovekIni());
+    EXPECT_TRUE(QFileInfo(iniPath()).isDir());
+    window->Combo6->setCurrentIndex(1);
+    EXPECT_EQ(boxes.shown.size(), 2) << "the failed save is told";
+    present("OK\r");
+    recorder.settle();
+    EXPECT_EQ(recorder.typed(), "OK");
+}
