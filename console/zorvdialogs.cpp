@@ -1,23 +1,67 @@
 #include "zorv.h"
 
+#include "porte.h"
+#include "portframedialog.h"
+#include "rx.h"
+#include "sound.h"
+#include "store.h"
+
 // The dialogs behind "Set config", "Store Card", "Toggle MCU Ports", "RX Data",
 // "Read MCU Ports" and "Sound". Each opens its dialog modally on this window; the
 // window does the rest (the lamp check before, the flushes, and sending ComandoPorte or
-// ComandoCarta after). Until a dialog is wired here its button stays disabled.
+// ComandoCarta after).
 
 namespace zorv::console {
 
 bool Zorv::dialogReady(int button) const
 {
-    Q_UNUSED(button);
-    return false;
+    switch (button) {
+    case 12:
+    case 13:
+    case 18:
+    case 19:
+    case 20:
+    case 21:
+        return true;
+    default:
+        return false;
+    }
 }
 
-void Zorv::showCONFIG() {}
-void Zorv::showStore() {}
-void Zorv::showPORTS() {}
-void Zorv::showPORTE() {}
-void Zorv::showSOUND() {}
-void Zorv::showRX() {}
+void Zorv::showCONFIG()
+{
+    CONFIG dialog(this);
+    dialog.exec();
+}
+
+void Zorv::showStore()
+{
+    store dialog(this);
+    dialog.exec();
+}
+
+void Zorv::showPORTS()
+{
+    PORTS dialog(this);
+    dialog.exec();
+}
+
+void Zorv::showPORTE()
+{
+    PORTE dialog(Comm1, this);
+    dialog.exec();
+}
+
+void Zorv::showSOUND()
+{
+    SOUND dialog(Comm1, this);
+    dialog.exec();
+}
+
+void Zorv::showRX()
+{
+    RX dialog(Comm1, this);
+    dialog.exec();
+}
 
 } // namespace zorv::console
