@@ -202,6 +202,19 @@ TEST_P(ListWindows, AnyOtherCharacterTakesTheNumberWithoutOpeningTheCard)
     EXPECT_TRUE(cards.isEmpty());
 }
 
+TEST_P(ListWindows, TheFirstStepDownSelectsTheFirstLine)
+{
+    writeRegistry(test::numbered(3));
+    ElencoWindow &w = open();
+    w.Comando1->click();
+    QTest::keyClick(w.riepilogo1, Qt::Key_Down);
+    QTest::keyClick(w.riepilogo1, Qt::Key_Return);
+    EXPECT_EQ(cards, (QList<int>{1}));
+    QTest::keyClick(w.riepilogo1, Qt::Key_Down);
+    QTest::keyClick(w.riepilogo1, Qt::Key_Return);
+    EXPECT_EQ(cards, (QList<int>{1, 2}));
+}
+
 TEST_P(ListWindows, EnterOnAnEmptyListDoesNothing)
 {
     ElencoWindow &w = open();
@@ -482,4 +495,39 @@ TEST_P(ListWindows, EtichetteRangeFollowsTheListOrder)
     ASSERT_EQ(printer.documents.last().pages.size(), 1);
     EXPECT_TRUE(printer.documents.last().pages[0][3].text.startsWith(
         GetParam() == Layout::Elenchi ? QStringLiteral("CLIENTE 002") : QStringLiteral("ZORRO")));
+}
+
+TEST_P(ListWindows, PrinterErrorsShowUnderErrore)
+{
+    writeRegistry(test::numbered(3));
+    ElencoWindow &w = open();
+    w.setLabelPauseMs(0);
+    w.Comando1->click();
+    printer.failWith = QStringLiteral("Stampante non pronta");
+    for (QPushButton *command : {w.Comando4, w.Comando5}) {
+        boxes.shown.clear();
+        onModal<Minmax>([](Minmax *m) { m->Command1->click(); });
+        command->click();
+        ASSERT_TRUE(test::waitUntil([&] { return !w.busy(); }, 5000));
+        ASSERT_EQ(boxes.shown.size(), 1) << command->objectName().toStdString();
+        EXPECT_EQ(boxes.last().text, QStringLiteral("Stampante non pronta"));
+        EXPECT_EQ(boxes.last().title, QStringLiteral("ERRORE"));
+    }
+    EXPECT_TRUE(w.Comando5->isEnabled());
+}
+
+TEST_P(ListWindows, ALabelCustomerGoneFromTheFileStopsTheLabelsWithAnError)
+{
+    writeRegistry(test::numbered(3));
+    ElencoWindow &w = open();
+    w.setLabelPauseMs(0);
+    w.Comando1->click();
+    writeRegistry(test::numbered(1)); // customers 2 and 3 gone meanwhile
+    onModal<Minmax>([](Minmax *m) { m->Command1->click(); });
+    w.Comando5->click();
+    ASSERT_TRUE(test::waitUntil([&] { return !w.busy(); }, 5000));
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.last().title, QStringLiteral("ERRORE"));
+    ASSERT_EQ(printer.documents.size(), 1);
+    EXPECT_EQ(printer.documents.last().pages.size(), 1); // the labels so far come out
 }
