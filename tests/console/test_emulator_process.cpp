@@ -1,0 +1,96 @@
+#include "emulatorcontrol.h"
+#include "emulatorprocess.h"
+#include "qtserialport.h"
+#include "testsupport.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace zorv;
+using zorv::emulator::EmulatorProcess;
+using zorv::test::TempFolder;
+using zorv::test::waitUntil;
+
+namespace {
+QByteArray readLine(QtSerialPort &port, int ms = 2000)
+{
+    QByteArray got;
+    waitUntil([&] {
+        got += port.readAll();
+        return got.endsWith('\r');
+    }, ms);
+    return got;
+}
+} // namespace
+
+TEST(EmulatorControl, EscapesRoundTrip)
+{
+    QByteArray all;
+    for (int i = 0; i < 256; ++i)
+        all.append(char(i));
+    EXPECT_EQ(emulator::unescape(EmulatorProcess::escape(all)), all);
+    EXPECT_EQ(emulator::unescape("A\\rB\\x0d\\\\"), QByteArray("A\rB\r\\"));
+}
+
+TEST(EmulatorProgram, AnswersPresentsRecordsAndGoesAway)
+{
+    TempFolder home;
+    const QByteArray oldHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+    EmulatorProcess reader;
+    QString error;
+    ASSERT_TRUE(reader.start(home.path(), 4, {QStringLiteral("--reply"), QStringLiteral("SETB=NAME SET")}, &error))
+        << error.toStdString();
+    EXPECT_TRUE(reader.ptyPath().startsWith("/dev/pts/"));
+
+    QtSerialPort port;
+    ASSERT_TRUE(port.open(4, "9600,n,8,1", &error)) << error.toStdString();
+    port.write("INIT\r");
+    EXPECT_EQ(readLine(port), "OK\r");
+    port.write("SETB\r");
+    EXPECT_EQ(readLine(port), "NAME SET\r");
+
+    ASSERT_TRUE(reader.setReply("INIT", "A\nB"));
+    port.write("INIT\r");
+    EXPECT_EQ(readLine(port), "A\nB\r");
+
+    ASSERT_TRUE(reader.setSlot(2, "12345678 012", '1'));
+    port.write("RDCA\r");
+    EXPECT_EQ(readLine(port), "WAIT ADDRESS\r");
+    port.write("1\r");
+    EXPECT_EQ(readLine(port), "12345678 0121\r");
+
+    ASSERT_TRUE(reader.setConfig(QByteArray("C0\x32" "1M")));
+    port.write("GETC\r");
+    EXPECT_EQ(readLine(port), QByteArray("C0\x32" "1M\r"));
+    port.write("BZ|2\r");
+    port.write("ERAS\r");
+    EXPECT_EQ(readLine(port), "OK\r"); // nothing came for the buzzer
+    port.write("GETC\r");
+    EXPECT_EQ(readLine(port), QByteArray(4, char(255)) + "M\r");
+
+    ASSERT_TRUE(reader.present("987654321098"));
+    EXPECT_EQ(readLine(port), "987654321098\r");
+
+    ASSERT_TRUE(reader.setDelay("STMA", 300));
+    QElapsedTimer t;
+    t.start();
+    port.write("STMA\r");
+    EXPECT_EQ(readLine(port), "OK\r");
+    EXPECT_GE(t.elapsed(), 250);
+
+    ASSERT_TRUE(reader.withhold("STAU"));
+    port.write("STAU\r");
+    EXPECT_EQ(readLine(port, 400), "");
+
+    EXPECT_EQ(reader.received(), QByteArray("INIT\rSETB\rINIT\rRDCA\r1\rGETC\rBZ|2\rERAS\rGETC\rSTMA\rSTAU\r"));
+
+    QSignalSpy failed(&port, &SerialPort::failed);
+    reader.stop();
+    ASSERT_TRUE(waitUntil([&] { return !port.isOpen(); }, 3000));
+    QTest::qWait(200);
+    EXPECT_EQ(failed.count(), 1);
+    qputenv("XDG_CONFIG_HOME", oldHome);
+}
