@@ -10,7 +10,7 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
+#include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
@@ -36,7 +36,7 @@ Minmax::Minmax(QWidget *parent) : QDialog(parent)
     setModal(true);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
-    Label1 = new QLabel(this);
+    Label1 = new QFrame(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setFrameShape(QFrame::Box);
     Text1 = new QLineEdit(Label1);

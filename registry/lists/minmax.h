@@ -3,7 +3,7 @@
 #include <QDialog>
 
 class QKeyEvent;
-class QLabel;
+class QFrame;
 class QLineEdit;
 class QPushButton;
 
@@ -30,7 +30,7 @@ public:
     QLineEdit *Text1 = nullptr;
     QLineEdit *Text2 = nullptr;
     QPushButton *Command1 = nullptr; // "Ok"
-    QLabel *Label1 = nullptr;        // frame around the boxes
+    QFrame *Label1 = nullptr;        // frame around the boxes
 
 public slots:
     void Command1_Click();
