@@ -287,6 +287,24 @@ TEST(ConsoleWindow, ReadAllCardsListsTheTenSlotsInCards)
     EXPECT_TRUE(rig.child<QGroupBox>("Command")->isEnabled());
 }
 
+TEST(ConsoleWindow, ReadAllCardsFreesTheButtonsAtTheFirstLineAndACommandThenTakesOver)
+{
+    ConsoleRig rig;
+    rig.connectPort();
+    rig.reader.setDelay("RDARLINE", 1000);
+    auto *frame = rig.child<QGroupBox>("Command");
+    QTest::mouseClick(rig.button(16), Qt::LeftButton);
+    EXPECT_FALSE(frame->isEnabled());
+    ASSERT_TRUE(waitUntil([&] { return frame->isEnabled(); }, 1000));
+    EXPECT_EQ(ElencoCarte.value(0), "Card 1= NO CARD");
+    // INIT now: the remaining list lines are flushed, INIT's reply is shown, no list opens.
+    ASSERT_TRUE(rig.clickAndWait(4, 2, 4000));
+    EXPECT_EQ(rig.lastText(), "Zorv900 answered: OK");
+    QTest::qWait(200);
+    EXPECT_EQ(rig.boxes.shown.size(), 2);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
 TEST(ConsoleWindow, GetConfigShowsTheFiveBytes)
 {
     ConsoleRig rig;
