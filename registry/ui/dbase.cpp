@@ -1,7 +1,9 @@
 #include "dbase.h"
 
 #include "dbstate.h"
+#include "elenchi.h"
 #include "inser.h"
+#include "lista.h"
 #include "registryfile.h"
 #include "canci1.h"
 #include "export.h"
@@ -164,12 +166,6 @@ Dbase::Dbase(QWidget *parent) : QMainWindow(parent)
     connect(Command14, &QPushButton::clicked, this, &Dbase::Command14_Click);
     connect(Command12, &QPushButton::clicked, this, &Dbase::Command12_Click);
 
-    // Commands whose windows are not in the program yet stay disabled until wired.
-    for (QAction *a : {listalf, lisnum, el, elenum})
-        a->setEnabled(false);
-    for (QPushButton *b : {Command9, Command7, Command16, Command14})
-        b->setEnabled(false);
-
     m_keys = new KeyPreview(this, [this](QKeyEvent *e) { return Form_KeyDown(e); });
     Form_Load();
 }
@@ -232,7 +228,8 @@ void Dbase::cance_Click()
 
 void Dbase::Uscio_Click()
 {
-    chiedifine(QStringLiteral("(!)"));
+    if (chiedifine(QStringLiteral("(!)")))
+        close();
 }
 
 // --- Trova ---
@@ -250,24 +247,28 @@ void Dbase::Tro_Click()
 
 void Dbase::listalf_Click()
 {
-    // Quick list lista (also F2).
+    lists::Lista window(this);
+    window.exec();
 }
 
 void Dbase::lisnum_Click()
 {
-    // Quick list lista1.
+    lists::Lista1 window(this);
+    window.exec();
 }
 
 // --- Servizio ---
 
 void Dbase::el_Click()
 {
-    // List window Elenchi.
+    lists::Elenchi window(this);
+    window.exec();
 }
 
 void Dbase::elenum_Click()
 {
-    // List window Elenco.
+    lists::Elenco window(this);
+    window.exec();
 }
 
 void Dbase::Cale_Click()
@@ -340,35 +341,25 @@ bool Dbase::chiedifine(const QString &title)
     messages().beep();
     if (messages().msgBox(QStringLiteral("Lasciare il programma ?"), style::YesNo, title) == answer::No)
         return false;
-    termina();
-    return true;
-}
-
-void Dbase::termina()
-{
     // A missing menu program does not keep database open.
     launcher().start(QStringLiteral("menu"));
     m_finito = true;
-    close();
-    emit terminato();
+    return true;
 }
 
 void Dbase::closeEvent(QCloseEvent *event)
 {
-    if (m_finito) {
-        event->accept();
-        return;
-    }
-    messages().beep();
-    if (messages().msgBox(QStringLiteral("Lasciare il programma ?"), style::YesNo,
-                          QStringLiteral("(Database Clienti)")) == answer::No) {
+    if (!m_finito && !Form_QueryUnload()) {
         event->ignore();
         return;
     }
-    launcher().start(QStringLiteral("menu"));
-    m_finito = true;
     event->accept();
     emit terminato();
+}
+
+bool Dbase::Form_QueryUnload()
+{
+    return chiedifine(QStringLiteral("(Database Clienti)"));
 }
 
 } // namespace zorv::registry

