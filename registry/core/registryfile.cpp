@@ -48,7 +48,9 @@ QString RegistryFile::write(int number, const Record &record) const
     if (number < 1 || number > kMaxCustomers)
         return QStringLiteral("Numero cliente %1 fuori dai limiti (1-%2)").arg(number).arg(kMaxCustomers);
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadWrite))
+    // Unbuffered: a failed write is known at once and nothing is left to flush later,
+    // so a short append can be cut back.
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return file.errorString();
     const int whole = int(file.size() / kRecordSize);
     if (number > whole + 1)

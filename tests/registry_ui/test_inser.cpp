@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <sys/resource.h>
+#include <csignal>
 #include <unistd.h>
 
 #include <memory>
@@ -491,6 +493,52 @@ TEST_F(InserTest, SaveIntoAReadOnlyFolderShowsTheError)
     form->Comando1->click();
     EXPECT_EQ(boxes.shown.size(), 1);
     EXPECT_EQ(registry::RegistryFile(db().FileClienti).count(), 1);
+}
+
+// Files may not grow past `bytes` while it lives, as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = nullptr;
+};
+
+TEST_F(InserTest, SaveOnAFullDiskLeavesNoHalfRecordAndCanBeRetried)
+{
+    fill(3);
+    const QByteArray before = stored();
+    openNew();
+    typeCustomer(QStringLiteral("rossi mario"));
+    const QStringList typed = visibleTexts();
+    {
+        const FileSizeLimit full(3 * kRecordSize + 100);
+        salva();
+    }
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.last().title, QStringLiteral("ERRORE"));
+    EXPECT_EQ(stored().size(), before.size());
+    EXPECT_EQ(stored(), before);
+    EXPECT_EQ(visibleTexts(), typed);
+    EXPECT_EQ(form->nucli->text(), QStringLiteral("4"));
+
+    form->Comando1->click();
+    EXPECT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(file().count(), 4);
+    EXPECT_EQ(file().read(4)->trimmed(fields::Nome), QByteArray("ROSSI MARIO"));
 }
 
 TEST_F(InserTest, LoadingFromAMissingDataFolderShowsTheError)
