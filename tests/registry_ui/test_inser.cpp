@@ -173,6 +173,26 @@ TEST_F(InserTest, FirstCustomerOfAMissingFileIsNumberOne)
     EXPECT_EQ(stored().size(), kRecordSize);
 }
 
+TEST_F(InserTest, BrokenTailIsNoCustomerAndTheNextOneReplacesIt)
+{
+    fill(3);
+    const QByteArray whole = stored();
+    folder.write(QStringLiteral("CLIENTI.DAT"), whole + "HALF A RECORD");
+    openEdit();
+    load(4);
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.last().text, QStringLiteral("L'archivio contiene 3 Clienti"));
+
+    openNew();
+    EXPECT_EQ(form->nucli->text(), QStringLiteral("4"));
+    typeCustomer(QStringLiteral("quarto"));
+    salva();
+    const QByteArray after = stored();
+    ASSERT_EQ(after.size(), 4 * kRecordSize);
+    EXPECT_EQ(after.left(3 * kRecordSize), whole);
+    EXPECT_EQ(file().read(4)->trimmed(fields::Nome), QByteArray("QUARTO"));
+}
+
 TEST_F(InserTest, EditModeLoadsChangesAndWritesBackKeepingHiddenValues)
 {
     fill(12);
