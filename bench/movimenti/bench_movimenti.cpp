@@ -1,12 +1,17 @@
 // A million-line movement log: loading, each sort button, a filter, and the memory used.
+#include "gridmodel.h"
 #include "gridtable.h"
 #include "messages.h"
 #include "movementlog.h"
+#include "scariman1.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -114,6 +119,57 @@ void BM_Sort(benchmark::State &state)
 }
 BENCHMARK(BM_Sort)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// The same load into the Qt model the view reads.
+void BM_LoadIntoModel(benchmark::State &state)
+{
+    boxes();
+    logPath();
+    for (auto _ : state) {
+        GridTable table;
+        GridModel model(table);
+        loadInto(table);
+        if (model.rowCount() != kLines)
+            state.SkipWithError("wrong model row count");
+    }
+    state.counters["peak_MB"] = peakMegabytes();
+}
+BENCHMARK(BM_LoadIntoModel)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The window's start-up load from the event loop, chunk by chunk, with the grid shown;
+// `longest_tick_ms` is the longest the window went without handling its events.
+void BM_WindowLoad(benchmark::State &state)
+{
+    boxes();
+    const QString log = logPath();
+    const QString folder = log.left(log.size() - QStringLiteral("mov.txt").size());
+    double longest = 0;
+    for (auto _ : state) {
+        Scariman1 window(folder);
+        window.show();
+        QElapsedTimer sinceTick;
+        sinceTick.start();
+        QTimer probe;
+        probe.setInterval(0);
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            longest = std::max(longest, double(sinceTick.elapsed()));
+            sinceTick.restart();
+        });
+        probe.start();
+        QEventLoop loop;
+        QObject::connect(&window.program().loader(), &LogLoader::finished, &loop, &QEventLoop::quit);
+        if (window.program().loader().isRunning())
+            loop.exec();
+        if (window.grid().gridModel().rowCount() != kLines)
+            state.SkipWithError("wrong window row count");
+        state.PauseTiming();
+        window.hide();
+        state.ResumeTiming();
+    }
+    state.counters["longest_tick_ms"] = longest;
+    state.counters["peak_MB"] = peakMegabytes();
+}
+BENCHMARK(BM_WindowLoad)->Unit(benchmark::kMillisecond)->Iterations(2);
+
 void BM_Filter(benchmark::State &state)
 {
     boxes();
@@ -133,7 +189,9 @@ BENCHMARK(BM_Filter)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

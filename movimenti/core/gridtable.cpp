@@ -4,6 +4,7 @@
 #include "text.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 
 namespace zorv::movimenti {
@@ -231,15 +232,24 @@ void GridTable::appendMovement(qint64 number, const std::array<QByteArrayView, 7
         digits[n++] = char('0' + v % 10);
         v /= 10;
     } while (v > 0);
+    qsizetype total = n;
+    for (const QByteArrayView &item : items)
+        total += item.size();
     Row row;
     row.start = m_arena.size();
+    // One growth per row, then plain copies.
+    m_arena.resize(row.start + total);
+    char *out = m_arena.data() + row.start;
     for (int i = n - 1; i >= 0; --i)
-        m_arena.append(digits[i]);
+        *out++ = digits[i];
     quint32 end = quint32(n);
     row.end[0] = end;
     for (int c = 0; c < 7; ++c) {
-        m_arena.append(items[c]);
-        end += quint32(items[c].size());
+        const qsizetype size = items[c].size();
+        if (size > 0)
+            std::memcpy(out, items[c].data(), size_t(size));
+        out += size;
+        end += quint32(size);
         row.end[c + 1] = end;
     }
     row.style = outcomePreset(items[6]);

@@ -4,7 +4,24 @@
 
 #include <QFile>
 
+#include <cstring>
+
 namespace zorv::movimenti {
+namespace {
+
+qint64 countLines(const QByteArray &data)
+{
+    qint64 lines = 1;
+    const char *at = data.constData();
+    const char *const end = at + data.size();
+    while (const void *found = std::memchr(at, '\n', size_t(end - at))) {
+        ++lines;
+        at = static_cast<const char *>(found) + 1;
+    }
+    return lines;
+}
+
+} // namespace
 
 const std::array<QByteArray, GridTable::Columns> &movementHeaders()
 {
@@ -46,7 +63,7 @@ void LogLoader::start(const QString &path)
         const bool readOk = file.error() == QFileDevice::NoError;
         file.close();
         if (readOk) {
-            m_totalLines = data.count('\n') + 1;
+            m_totalLines = countLines(data);
             m_bytes = data.size();
             m_reader.emplace(std::move(data));
         } else {

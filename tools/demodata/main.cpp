@@ -27,6 +27,8 @@ int main(int argc, char **argv)
     };
     const Step steps[] = {
         {"CLIENTI.DAT", zorv::demodata::writeCustomers},
+        {"mov.txt", zorv::demodata::writeMovements},
+        {"ART.MAG", zorv::demodata::writeArticles},
     };
     int failed = 0;
     for (const Step &s : steps) {
