@@ -19,6 +19,7 @@ GridView::GridView(GridTable &table, QWidget *parent) : QTableView(parent), m_ta
     setSelectionMode(SingleSelection);
     setSelectionBehavior(SelectItems);
     setWordWrap(false);
+    setTextElideMode(Qt::ElideNone); // a long text is cut at the cell's edge
     setCornerButtonEnabled(false);
     setColumnHidden(0, true);
     for (int c = 1; c < GridTable::Columns; ++c)
@@ -137,6 +138,7 @@ void GridView::paintCorner(QWidget *corner)
     QPainter painter(corner);
     QStyleOptionHeader option;
     option.initFrom(corner);
+    option.palette = palette(); // the corner button is disabled; its header text is not
     option.rect = corner->rect();
     option.state |= QStyle::State_Enabled | QStyle::State_Raised;
     option.position = QStyleOptionHeader::OnlyOneSection;

@@ -209,6 +209,8 @@ void Scariman1::Form_Load()
     m_program.formLoad();
     m_label7->setText(m_program.righe());
     m_timer1->start();
+    // Codes are scanned into the code box.
+    m_text1->setFocus();
 }
 
 void Scariman1::showProgress(int percent)
