@@ -43,6 +43,7 @@ inline Printer &printer() { return Service<Printer>::get(); }
 // Records every document in memory; for tests.
 class FakePrinter : public Printer {
 public:
+    using Printer::printLine;
     struct Line {
         QString text;
         QString font;

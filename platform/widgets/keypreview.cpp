@@ -36,12 +36,13 @@ bool KeyPreview::eventFilter(QObject *watched, QEvent *event)
     // Only keys aimed at this window or one of its controls, not at a box it opened.
     if (widget != m_window && !(m_window->isAncestorOf(widget) && widget->window() == m_window))
         return false;
-    // A key a control ignores travels on to its parents: hand it over once only.
+    // A key a control ignores travels on to its parents: hand it over only on its first
+    // delivery, to the focus widget (or the window itself when nothing has the focus).
     auto *key = static_cast<QKeyEvent *>(event);
-    if (key == m_lastEvent && key->timestamp() == m_lastTimestamp)
+    QWidget *focus = QApplication::focusWidget();
+    QWidget *first = (focus && focus->window() == m_window) ? focus : m_window.data();
+    if (widget != first)
         return false;
-    m_lastEvent = key;
-    m_lastTimestamp = key->timestamp();
     return m_handler(key);
 }
 

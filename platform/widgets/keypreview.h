@@ -27,8 +27,6 @@ protected:
 private:
     QPointer<QWidget> m_window;
     Handler m_handler;
-    const QEvent *m_lastEvent = nullptr;
-    quint64 m_lastTimestamp = 0;
 };
 
 } // namespace zorv
