@@ -20,7 +20,6 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
-#include <cmath>
 
 namespace zorv::registry {
 
