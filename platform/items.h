@@ -25,6 +25,8 @@ public:
     bool atEnd() const;
     // 1-based line of the next item to read (for messages).
     int line() const { return m_line; }
+    // Bytes read so far (for progress).
+    qsizetype position() const { return m_pos; }
 
 private:
     void skipLineEnd();

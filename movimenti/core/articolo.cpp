@@ -83,9 +83,13 @@ ArticleFile::~ArticleFile() = default;
 
 QString ArticleFile::open()
 {
-    if (!m_file.open(QIODevice::ReadWrite))
-        return m_file.errorString();
-    return {};
+    if (m_file.open(QIODevice::ReadWrite))
+        return {};
+    // A file that can only be read still answers lookups; its writes then fail.
+    m_readOnlyReason = m_file.errorString();
+    if (QFileInfo::exists(m_path) && m_file.open(QIODevice::ReadOnly))
+        return {};
+    return m_readOnlyReason;
 }
 
 qint64 ArticleFile::count() const
@@ -107,6 +111,8 @@ QString ArticleFile::write(qint64 number, const RecordArticolo &record)
 {
     if (!m_file.isOpen())
         return QStringLiteral("ART.MAG non aperto");
+    if (!m_file.isWritable())
+        return m_readOnlyReason;
     if (number < 1 || number > count() + 1)
         return QStringLiteral("Numero di record non valido: %1").arg(number);
     if (!m_file.seek((number - 1) * RecordArticolo::Size))

@@ -73,7 +73,8 @@ public:
     explicit ArticleFile(const QString &path);
     virtual ~ArticleFile();
 
-    // Empty on success, otherwise the error's text.
+    // Empty on success, otherwise the error's text. A file that cannot be written is
+    // opened for reading.
     virtual QString open();
     // Whole records in the file; a trailing partial record is not counted.
     virtual qint64 count() const;
@@ -87,6 +88,7 @@ public:
 protected:
     QString m_path;
     QFile m_file;
+    QString m_readOnlyReason;
 };
 
 using ArticleFileFactory = std::function<std::unique_ptr<ArticleFile>(const QString &path)>;

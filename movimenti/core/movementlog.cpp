@@ -4,24 +4,7 @@
 
 #include <QFile>
 
-#include <cstring>
-
 namespace zorv::movimenti {
-namespace {
-
-qint64 countLines(const QByteArray &data)
-{
-    qint64 lines = 1;
-    const char *at = data.constData();
-    const char *const end = at + data.size();
-    while (const void *found = std::memchr(at, '\n', size_t(end - at))) {
-        ++lines;
-        at = static_cast<const char *>(found) + 1;
-    }
-    return lines;
-}
-
-} // namespace
 
 const std::array<QByteArray, GridTable::Columns> &movementHeaders()
 {
@@ -55,7 +38,6 @@ void LogLoader::start(const QString &path)
     m_running = true;
     m_failed = false;
     m_taken = 0;
-    m_totalLines = 0;
     m_percent = 0;
     QFile file(path);
     if (file.open(QIODevice::ReadOnly)) {
@@ -63,7 +45,6 @@ void LogLoader::start(const QString &path)
         const bool readOk = file.error() == QFileDevice::NoError;
         file.close();
         if (readOk) {
-            m_totalLines = countLines(data);
             m_bytes = data.size();
             m_reader.emplace(std::move(data));
         } else {
@@ -81,7 +62,7 @@ void LogLoader::load(const QString &path)
     m_filterValue.clear();
     start(path);
     if (m_reader)
-        m_table.reserve(m_bytes, int(m_totalLines));
+        m_table.reserve(m_bytes, int(qMin<qint64>(m_bytes / 64, 1 << 24)));
 }
 
 void LogLoader::filter(const QString &path, const QByteArray &header, const QByteArray &value)
@@ -158,7 +139,7 @@ bool LogLoader::readLines(qint64 budgetMs)
         finish(true);
         return false;
     }
-    const int percent = int(qMin<qint64>(99, qint64(reader.line()) * 100 / qMax<qint64>(1, m_totalLines)));
+    const int percent = int(qMin<qint64>(99, qint64(reader.position()) * 100 / qMax<qint64>(1, m_bytes)));
     if (percent != m_percent) {
         m_percent = percent;
         emit progressChanged(percent);

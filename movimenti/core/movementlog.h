@@ -69,7 +69,6 @@ private:
     int m_filterColumn = 0; // 0: every line; -1: a filter no column matches
     QByteArray m_filterValue;
     qint64 m_taken = 0;
-    qint64 m_totalLines = 0;
     qint64 m_bytes = 0;
     int m_percent = 0;
 };
