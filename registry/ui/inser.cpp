@@ -162,6 +162,8 @@ QLineEdit *Inser::box(const char *name, int maxLength)
     e->setMaxLength(maxLength);
     e->setProperty(kLunghezza, maxLength);
     e->setFont(fonts::fixedsys());
+    if (maxLength <= 4)
+        e->setMaximumWidth(e->fontMetrics().horizontalAdvance(QString(maxLength + 3, u'W')));
     e->installEventFilter(this);
     return e;
 }
