@@ -317,9 +317,9 @@ bool Scariman1::Text2_KeyPress(QKeyEvent *event)
 {
     const double value = numbers::leadingNumber(QStringView(m_text2->text()));
     if (value == 0) {
-        // Nothing worth booking yet: the key starts the box afresh.
+        // Nothing worth booking yet: the key starts the box afresh, and the focus stays.
         m_text2->clear();
-        return false;
+        return event->key() == Qt::Key_Tab;
     }
     if (event->key() == Qt::Key_Tab || isEnter(event)) {
         m_text1->setFocus();

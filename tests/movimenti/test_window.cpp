@@ -346,6 +346,10 @@ TEST_F(Window, EnterInAnEmptyQuantityBooksNothing)
     focusText2Empty();
     QTest::keyClick(text2(), Qt::Key_Return);
     EXPECT_TRUE(text2()->hasFocus());
+    text2()->setText(QStringLiteral("0"));
+    QTest::keyClick(text2(), Qt::Key_Tab);
+    EXPECT_TRUE(text2()->hasFocus());
+    EXPECT_TRUE(text2()->text().isEmpty());
     EXPECT_TRUE(boxes.shown.isEmpty());
     EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("ART.MAG"))));
 }
