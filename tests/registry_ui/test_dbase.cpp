@@ -30,6 +30,15 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
 
+    // A key typed while `control` has the focus.
+    void press(QWidget *control, Qt::Key key)
+    {
+        control->setFocus();
+        QWidget *focus = QApplication::focusWidget();
+        ASSERT_EQ(focus, control);
+        QTest::keyClick(focus, key);
+    }
+
     // What the entry form showed when it came up, and it is closed again.
     struct Seen {
         bool opened = false;
@@ -147,7 +156,7 @@ TEST_F(DbaseTest, F4FromAnyControlOpensTheFormForTheNextNumber)
     fill(12);
     open();
     closingTheForm();
-    QTest::keyClick(window->Command12, Qt::Key_F4);
+    press(window->Command12, Qt::Key_F4);
     const Seen s = seen();
     ASSERT_TRUE(s.opened);
     EXPECT_EQ(s.caption, QStringLiteral("Aggiorna"));
@@ -187,7 +196,7 @@ TEST_F(DbaseTest, ExitAnsweredNoKeepsTheProgram)
     open();
     QSignalSpy ended(window.get(), &Dbase::terminato);
     boxes.answerNext(answer::No);
-    QTest::keyClick(window->Command8, Qt::Key_F9);
+    press(window->Command8, Qt::Key_F9);
     ASSERT_EQ(boxes.shown.size(), 1);
     EXPECT_EQ(boxes.last().text, QStringLiteral("Lasciare il programma ?"));
     EXPECT_EQ(boxes.last().title, QStringLiteral("(!)"));
@@ -255,8 +264,8 @@ TEST_F(DbaseTest, ExportAsksFirstAndNoStopsIt)
 TEST_F(DbaseTest, OtherKeysDoNothing)
 {
     open();
-    QTest::keyClick(window->Command8, Qt::Key_F5);
-    QTest::keyClick(window->Command8, Qt::Key_Escape);
+    press(window->Command8, Qt::Key_F5);
+    press(window->Command8, Qt::Key_Escape);
     EXPECT_TRUE(boxes.shown.isEmpty());
     EXPECT_TRUE(window->isVisible());
 }
