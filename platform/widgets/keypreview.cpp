@@ -30,19 +30,22 @@ KeyPreview *KeyPreview::closeOnEscF9(QWidget *window)
 
 bool KeyPreview::eventFilter(QObject *watched, QEvent *event)
 {
+    // The release that follows a press ends that press's trip up the parents.
+    if (event->type() == QEvent::KeyRelease) {
+        m_pending = nullptr;
+        return false;
+    }
     if (event->type() != QEvent::KeyPress || !m_window || !watched->isWidgetType())
         return false;
     auto *widget = static_cast<QWidget *>(watched);
     // Only keys aimed at this window or one of its controls, not at a box it opened.
     if (widget != m_window && !(m_window->isAncestorOf(widget) && widget->window() == m_window))
         return false;
-    // A key a control ignores travels on to its parents: hand it over only on its first
-    // delivery, to the focus widget (or the window itself when nothing has the focus).
+    // A key a control ignores travels on to its parents: hand it over once only.
     auto *key = static_cast<QKeyEvent *>(event);
-    QWidget *focus = QApplication::focusWidget();
-    QWidget *first = (focus && focus->window() == m_window) ? focus : m_window.data();
-    if (widget != first)
+    if (key == m_pending)
         return false;
+    m_pending = key;
     return m_handler(key);
 }
 

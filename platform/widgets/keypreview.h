@@ -27,6 +27,7 @@ protected:
 private:
     QPointer<QWidget> m_window;
     Handler m_handler;
+    const QEvent *m_pending = nullptr;
 };
 
 } // namespace zorv
