@@ -77,6 +77,7 @@ void LogLoader::filter(const QString &path, const QByteArray &header, const QByt
     if (m_reader) {
         m_table.clear();
         setMovementHeaders(m_table);
+        m_table.reserve(m_bytes, int(qMin<qint64>(m_bytes / 64, 1 << 24)));
     }
 }
 
