@@ -429,3 +429,24 @@ TEST_F(Window, BookingSelectsItsRowAndShowsItAtTheTop)
     EXPECT_EQ(view().selectionModel()->selectedIndexes().size(), 8);
     EXPECT_EQ(view().rowAt(0), 49) << "the booked row is the first one visible";
 }
+
+TEST_F(Window, StockUpdateTakesTheCreateOptionFromItsBox)
+{
+    writeLog(threeLines());
+    open();
+    click("Command6");
+    BookingEntry e;
+    e.code = "NUOVO";
+    e.quantity = "4";
+    e.noMissingWarning = true;
+    window->program().registraarticolo(e);
+    boxes.shown.clear();
+    QTest::mouseClick(control<QCheckBox>("Check3"), Qt::LeftButton);
+    window->aggiornagiacenze();
+    EXPECT_EQ(boxes.shown.size(), 2) << "no warning about codes left out";
+    const QByteArray created = record(QStringLiteral("ART.MAG"), 1);
+    EXPECT_EQ(RecordArticolo(created).trimmed(RecordArticolo::Barcode), QByteArray("NUOVO"));
+    window->program().loader().runToEnd();
+    EXPECT_EQ(view().gridModel().headerData(4, Qt::Horizontal).toString(), QStringLiteral("     Giacenza"));
+    EXPECT_EQ(label("Label7"), QStringLiteral("4"));
+}
