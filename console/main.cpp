@@ -2,12 +2,13 @@
 #include "service.h"
 #include "zorv.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Zorv900V3"));
+    QCoreApplication::setApplicationName(QStringLiteral("Zorv900V3"));
     zorv::Service<zorv::MessageBoxes>::set(new zorv::QtMessageBoxes);
 
     zorv::console::Zorv window;

@@ -11,6 +11,7 @@
 #include "qtprinter.h"
 #endif
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QDir>
 
@@ -32,7 +33,7 @@ public:
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Movimenti"));
+    QCoreApplication::setApplicationName(QStringLiteral("Movimenti"));
 
     zorv::QtMessageBoxes boxes;
     zorv::Service<zorv::MessageBoxes>::set(&boxes);

@@ -6,12 +6,13 @@
 #include "qtmessages.h"
 #include "service.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("database"));
+    QCoreApplication::setApplicationName(QStringLiteral("database"));
 
     zorv::QtMessageBoxes boxes;
     zorv::Service<zorv::MessageBoxes>::set(&boxes);

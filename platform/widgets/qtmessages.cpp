@@ -1,7 +1,7 @@
 #include "qtmessages.h"
 
 #include <QApplication>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -10,7 +10,9 @@ namespace zorv {
 
 QString QtMessageBoxes::effectiveTitle(const QString &title)
 {
-    return title.isEmpty() ? QGuiApplication::applicationDisplayName() : title;
+    // The program's title is its application name: a display name would be appended to
+    // every window caption.
+    return title.isEmpty() ? QCoreApplication::applicationName() : title;
 }
 
 int QtMessageBoxes::msgBox(const QString &text, int styleValue, const QString &title)

@@ -4,13 +4,14 @@
 #include "qttrayicon.h"
 #include "service.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QDir>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Zorv900 Controllo Accessi"));
+    QCoreApplication::setApplicationName(QStringLiteral("Zorv900 Controllo Accessi"));
     // The window may sit in the notification area while a box comes and goes: the
     // station ends only by its quit question.
     app.setQuitOnLastWindowClosed(false);

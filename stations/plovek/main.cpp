@@ -7,12 +7,13 @@
 #include "service.h"
 #include "x11keystrokes.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Zandorex RF Wedge"));
+    QCoreApplication::setApplicationName(QStringLiteral("Zandorex RF Wedge"));
     // The window lives in the notification area; the station ends by its quit
     // question or its close box.
     app.setQuitOnLastWindowClosed(false);
