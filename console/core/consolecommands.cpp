@@ -103,18 +103,44 @@ void ConsoleCommands::svuotabuffer()
     m_link->svuotabuffer();
 }
 
-void ConsoleCommands::simple(Simple which)
+void ConsoleCommands::runExchange(const QByteArray &frame, bool flush)
 {
-    if (!checkConnected() || !confirmed(questionOf(which)))
-        return;
     begin();
     const quint64 run = m_run;
-    m_link->exchange(frameOf(which), true, [this, run](const Reply &r) {
+    m_link->exchange(frame, flush, [this, run](const Reply &r) {
         if (run != m_run)
             return;
         end();
         showReply(r);
     });
+}
+
+void ConsoleCommands::runTwoPhase(const QByteArray &command, const QByteArray &prompt, const QByteArray &payload)
+{
+    begin();
+    const quint64 run = m_run;
+    m_link->twoPhase(command, prompt, payload, ReaderLink::TwoPhaseMode::Normal,
+                     [this, run](const TwoPhaseResult &r) {
+                         if (run != m_run)
+                             return;
+                         end();
+                         showReply(r.reply);
+                     });
+}
+
+bool ConsoleCommands::askRecord(RecordInput *in)
+{
+    *in = readRecord(messages().inputBox(msg::TypeRecord, QString(), QString()));
+    if (in->outcome == RecordInput::OutOfRange)
+        show(msg::MaxRecord);
+    return in->outcome == RecordInput::Send;
+}
+
+void ConsoleCommands::simple(Simple which)
+{
+    if (!checkConnected() || !confirmed(questionOf(which)))
+        return;
+    runExchange(frameOf(which), true);
 }
 
 void ConsoleCommands::relay(int relay)
@@ -128,49 +154,22 @@ void ConsoleCommands::relay(int relay)
         show(msg::MaxSeconds);
         return;
     }
-    begin();
-    const quint64 run = m_run;
-    m_link->exchange(reader::relayFrameByte(relay, quint8(in.timeByte)), false, [this, run](const Reply &r) {
-        if (run != m_run)
-            return;
-        end();
-        showReply(r);
-    });
+    runExchange(reader::relayFrameByte(relay, quint8(in.timeByte)), false);
 }
 
 void ConsoleCommands::deleteCard()
 {
-    if (!checkConnected())
+    RecordInput in;
+    if (!checkConnected() || !askRecord(&in))
         return;
-    const RecordInput in = readRecord(messages().inputBox(msg::TypeRecord, QString(), QString()));
-    if (in.outcome == RecordInput::Nothing)
-        return;
-    if (in.outcome == RecordInput::OutOfRange) {
-        show(msg::MaxRecord);
-        return;
-    }
-    begin();
-    const quint64 run = m_run;
-    m_link->twoPhase("DECA", prompt::WaitAddress, in.slot, ReaderLink::TwoPhaseMode::Normal,
-                     [this, run](const TwoPhaseResult &r) {
-                         if (run != m_run)
-                             return;
-                         end();
-                         showReply(r.reply);
-                     });
+    runTwoPhase("DECA", prompt::WaitAddress, in.slot);
 }
 
 void ConsoleCommands::readCard()
 {
-    if (!checkConnected())
+    RecordInput in;
+    if (!checkConnected() || !askRecord(&in))
         return;
-    const RecordInput in = readRecord(messages().inputBox(msg::TypeRecord, QString(), QString()));
-    if (in.outcome == RecordInput::Nothing)
-        return;
-    if (in.outcome == RecordInput::OutOfRange) {
-        show(msg::MaxRecord);
-        return;
-    }
     begin();
     const quint64 run = m_run;
     const int record = in.record;
@@ -236,46 +235,20 @@ void ConsoleCommands::getConfig()
 
 void ConsoleCommands::storeConfig(const QByteArray &comandoPorte)
 {
-    if (comandoPorte.isEmpty())
-        return;
-    begin();
-    const quint64 run = m_run;
-    m_link->twoPhase("STOR", prompt::Waiting, comandoPorte, ReaderLink::TwoPhaseMode::Normal,
-                     [this, run](const TwoPhaseResult &r) {
-                         if (run != m_run)
-                             return;
-                         end();
-                         showReply(r.reply);
-                     });
+    if (!comandoPorte.isEmpty())
+        runTwoPhase("STOR", prompt::Waiting, comandoPorte);
 }
 
 void ConsoleCommands::storeCard(const QByteArray &comandoCarta)
 {
-    if (comandoCarta.isEmpty())
-        return;
-    begin();
-    const quint64 run = m_run;
-    m_link->twoPhase("STOC", prompt::WaitCard, comandoCarta, ReaderLink::TwoPhaseMode::Normal,
-                     [this, run](const TwoPhaseResult &r) {
-                         if (run != m_run)
-                             return;
-                         end();
-                         showReply(r.reply);
-                     });
+    if (!comandoCarta.isEmpty())
+        runTwoPhase("STOC", prompt::WaitCard, comandoCarta);
 }
 
 void ConsoleCommands::togglePorts(const QByteArray &comandoPorte)
 {
-    if (comandoPorte.isEmpty())
-        return;
-    begin();
-    const quint64 run = m_run;
-    m_link->exchange(comandoPorte, true, [this, run](const Reply &r) {
-        if (run != m_run)
-            return;
-        end();
-        showReply(r);
-    });
+    if (!comandoPorte.isEmpty())
+        runExchange(comandoPorte, true);
 }
 
 } // namespace zorv::console

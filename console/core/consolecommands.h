@@ -61,6 +61,12 @@ private:
     void show(const QString &text);
     void showReply(const reader::Reply &reply);
     bool confirmed(const QString &question);
+    // Sends and shows the reply as "Zorv900 answered: " or the time-out.
+    void runExchange(const QByteArray &frame, bool flush);
+    // STOR, STOC, DECA: the exchange with a prompt, flushing before each phase.
+    void runTwoPhase(const QByteArray &command, const QByteArray &prompt, const QByteArray &payload);
+    // "Type Record": true with a slot to send; "Type Max Record 10" when out of range.
+    bool askRecord(RecordInput *in);
 
     reader::ReaderLink *m_link;
     bool m_running = false;
