@@ -1,8 +1,12 @@
 #include "consoledialog.h"
 
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace zorv::console {
 namespace {
@@ -55,6 +59,37 @@ QPushButton *ConsoleDialog::button(const char *name, const QString &caption)
     b->setAutoDefault(false);
     b->setDefault(false);
     return b;
+}
+
+QLineEdit *ConsoleDialog::textBox(const char *name, int maxLength, int width)
+{
+    auto *b = new QLineEdit(this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setMaxLength(maxLength);
+    b->setFixedWidth(width);
+    return b;
+}
+
+QLabel *ConsoleDialog::label(const char *name, const QString &caption)
+{
+    auto *l = new QLabel(caption, this);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+void ConsoleDialog::layOutForm(const QList<QPair<QLabel *, QLineEdit *>> &rows, const QList<QPushButton *> &buttons)
+{
+    auto *grid = new QGridLayout;
+    for (int r = 0; r < rows.size(); ++r) {
+        grid->addWidget(rows[r].first, r, 0);
+        grid->addWidget(rows[r].second, r, 1, Qt::AlignLeft);
+    }
+    auto *row = new QHBoxLayout;
+    for (QPushButton *b : buttons)
+        row->addWidget(b);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(row);
 }
 
 void ConsoleDialog::keyPressEvent(QKeyEvent *event)

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
+#include <QPair>
 
 #include <functional>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -23,6 +26,11 @@ public:
 
 protected:
     QPushButton *button(const char *name, const QString &caption);
+    // A one-line text box of `width` pixels holding at most `maxLength` characters.
+    QLineEdit *textBox(const char *name, int maxLength, int width);
+    QLabel *label(const char *name, const QString &caption);
+    // The entry dialogs' layout: each label beside its box, the buttons in a row below.
+    void layOutForm(const QList<QPair<QLabel *, QLineEdit *>> &rows, const QList<QPushButton *> &buttons);
     void keyPressEvent(QKeyEvent *event) override;
 };
 

@@ -59,8 +59,7 @@ inputdfid::inputdfid(const QString &registryPath, QWidget *parent)
     Command3 = button("Command3", QStringLiteral("Annulla"));
 
     auto value = [this](const char *name) {
-        auto *l = new QLabel(this);
-        l->setObjectName(QString::fromLatin1(name));
+        QLabel *l = label(name, QString());
         l->setMinimumWidth(160);
         return l;
     };
@@ -69,11 +68,6 @@ inputdfid::inputdfid(const QString &registryPath, QWidget *parent)
     Label2 = value("Label2");
     Label1 = value("Label1");
     Label8 = value("Label8");
-    auto caption = [this](const char *name, const QString &text) {
-        auto *l = new QLabel(text, this);
-        l->setObjectName(QString::fromLatin1(name));
-        return l;
-    };
 
     auto *pad = new QGridLayout;
     QPushButton *digits[9] = {Command9, Command10, Command11, Command12, Command13,
@@ -86,17 +80,17 @@ inputdfid::inputdfid(const QString &registryPath, QWidget *parent)
     pad->addWidget(Command20, 4, 0, 1, 3);
 
     auto *info = new QGridLayout;
-    info->addWidget(caption("Label3", QStringLiteral("Numero Carta:")), 0, 0);
+    info->addWidget(label("Label3", QStringLiteral("Numero Carta:")), 0, 0);
     info->addWidget(Text1, 0, 1);
-    info->addWidget(caption("Label5", QStringLiteral("Num. Cli:")), 1, 0);
+    info->addWidget(label("Label5", QStringLiteral("Num. Cli:")), 1, 0);
     info->addWidget(Label6, 1, 1);
-    info->addWidget(caption("Label7", QStringLiteral("Nome Cliente:")), 2, 0);
+    info->addWidget(label("Label7", QStringLiteral("Nome Cliente:")), 2, 0);
     info->addWidget(Label4, 2, 1);
-    info->addWidget(caption("Label10", QStringLiteral("Sconto %")), 3, 0);
+    info->addWidget(label("Label10", QStringLiteral("Sconto %")), 3, 0);
     info->addWidget(Label2, 3, 1);
-    info->addWidget(caption("Label11", QStringLiteral("Listino")), 4, 0);
+    info->addWidget(label("Label11", QStringLiteral("Listino")), 4, 0);
     info->addWidget(Label1, 4, 1);
-    info->addWidget(caption("Label12", QStringLiteral("Totale acquisti:")), 5, 0);
+    info->addWidget(label("Label12", QStringLiteral("Totale acquisti:")), 5, 0);
     info->addWidget(Label8, 5, 1);
 
     auto *top = new QHBoxLayout;

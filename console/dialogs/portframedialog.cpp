@@ -4,32 +4,11 @@
 #include "dialogresults.h"
 #include "messages.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace zorv::console {
-namespace {
-
-QLineEdit *box(QWidget *parent, const char *name, int maxLength)
-{
-    auto *b = new QLineEdit(parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setMaxLength(maxLength);
-    b->setFixedWidth(48);
-    return b;
-}
-
-QLabel *label(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *l = new QLabel(caption, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
-} // namespace
 
 PortFrameDialog::PortFrameDialog(const char *name, const QString &caption, const QString &okCaption,
                                  QWidget *parent)
@@ -38,32 +17,17 @@ PortFrameDialog::PortFrameDialog(const char *name, const QString &caption, const
     setObjectName(QString::fromLatin1(name));
     setWindowTitle(caption);
 
-    Text1 = box(this, "Text1", 1);
-    Text2 = box(this, "Text2", 1);
-    Text3 = box(this, "Text3", 2);
-    Text4 = box(this, "Text4", 1);
-    Label1 = label(this, "Label1", QStringLiteral("Port (A/B/C)"));
-    Label2 = label(this, "Label2", QStringLiteral("Pin 0 to 7"));
-    Label3 = label(this, "Label3", QStringLiteral("Sec. 1 to 25"));
-    Label4 = label(this, "Label4", QStringLiteral("Status 0 / 1"));
+    Text1 = textBox("Text1", 1, 48);
+    Text2 = textBox("Text2", 1, 48);
+    Text3 = textBox("Text3", 2, 48);
+    Text4 = textBox("Text4", 1, 48);
+    Label1 = label("Label1", QStringLiteral("Port (A/B/C)"));
+    Label2 = label("Label2", QStringLiteral("Pin 0 to 7"));
+    Label3 = label("Label3", QStringLiteral("Sec. 1 to 25"));
+    Label4 = label("Label4", QStringLiteral("Status 0 / 1"));
     Command13 = button("Command13", okCaption);
     Command3 = button("Command3", QStringLiteral("Quit"));
-
-    auto *grid = new QGridLayout;
-    grid->addWidget(Label1, 0, 0);
-    grid->addWidget(Text1, 0, 1);
-    grid->addWidget(Label2, 1, 0);
-    grid->addWidget(Text2, 1, 1);
-    grid->addWidget(Label3, 2, 0);
-    grid->addWidget(Text3, 2, 1);
-    grid->addWidget(Label4, 3, 0);
-    grid->addWidget(Text4, 3, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(Command13);
-    buttons->addWidget(Command3);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layOutForm({{Label1, Text1}, {Label2, Text2}, {Label3, Text3}, {Label4, Text4}}, {Command13, Command3});
 
     setKeyPress(Text1, &PortFrameDialog::Text1_KeyPress);
     setKeyPress(Text2, &PortFrameDialog::Text2_KeyPress);

@@ -4,8 +4,6 @@
 #include "messages.h"
 #include "serialport.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,36 +15,13 @@ SOUND::SOUND(SerialPort *port, QWidget *parent) : ConsoleDialog(parent), m_port(
     setObjectName(QStringLiteral("SOUND"));
     setWindowTitle(QStringLiteral("Sound"));
 
-    auto makeBox = [this](const char *name) {
-        auto *b = new QLineEdit(this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setMaxLength(3);
-        b->setFixedWidth(56);
-        return b;
-    };
-    auto makeLabel = [this](const char *name, const QString &caption) {
-        auto *l = new QLabel(caption, this);
-        l->setObjectName(QString::fromLatin1(name));
-        return l;
-    };
-    Text1 = makeBox("Text1");
-    Text3 = makeBox("Text3");
-    Label1 = makeLabel("Label1", QStringLiteral("Freq. 1/255"));
-    Label3 = makeLabel("Label3", QStringLiteral("Time (1/255)"));
+    Text1 = textBox("Text1", 3, 56);
+    Text3 = textBox("Text3", 3, 56);
+    Label1 = label("Label1", QStringLiteral("Freq. 1/255"));
+    Label3 = label("Label3", QStringLiteral("Time (1/255)"));
     Command13 = button("Command13", QStringLiteral("Go"));
     Command3 = button("Command3", QStringLiteral("Quit"));
-
-    auto *grid = new QGridLayout;
-    grid->addWidget(Label1, 0, 0);
-    grid->addWidget(Text1, 0, 1);
-    grid->addWidget(Label3, 1, 0);
-    grid->addWidget(Text3, 1, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(Command13);
-    buttons->addWidget(Command3);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layOutForm({{Label1, Text1}, {Label3, Text3}}, {Command13, Command3});
 
     setKeyPress(Text1, &SOUND::Text1_KeyPress);
     setKeyPress(Text3, &SOUND::Text3_KeyPress);

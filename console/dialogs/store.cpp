@@ -4,8 +4,6 @@
 #include "dialogresults.h"
 #include "messages.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,40 +15,15 @@ store::store(QWidget *parent) : ConsoleDialog(parent)
     setObjectName(QStringLiteral("store"));
     setWindowTitle(QStringLiteral("Store Card"));
 
-    auto makeBox = [this](const char *name, int maxLength, int width) {
-        auto *b = new QLineEdit(this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setMaxLength(maxLength);
-        b->setMinimumWidth(width);
-        return b;
-    };
-    auto makeLabel = [this](const char *name, const QString &caption) {
-        auto *l = new QLabel(caption, this);
-        l->setObjectName(QString::fromLatin1(name));
-        return l;
-    };
-    Text1 = makeBox("Text1", 2, 48);
-    Text2 = makeBox("Text2", 12, 150);
-    Text3 = makeBox("Text3", 1, 48);
-    Label1 = makeLabel("Label1", QStringLiteral("Record"));
-    Label2 = makeLabel("Label2", QStringLiteral("Card N.  (12 digits)"));
-    Label3 = makeLabel("Label3", QStringLiteral("Relay"));
+    Text1 = textBox("Text1", 2, 48);
+    Text2 = textBox("Text2", 12, 150);
+    Text3 = textBox("Text3", 1, 48);
+    Label1 = label("Label1", QStringLiteral("Record"));
+    Label2 = label("Label2", QStringLiteral("Card N.  (12 digits)"));
+    Label3 = label("Label3", QStringLiteral("Relay"));
     Command13 = button("Command13", QStringLiteral("Store Card"));
     Command3 = button("Command3", QStringLiteral("Quit"));
-
-    auto *grid = new QGridLayout;
-    grid->addWidget(Label1, 0, 0);
-    grid->addWidget(Text1, 0, 1, Qt::AlignLeft);
-    grid->addWidget(Label2, 1, 0);
-    grid->addWidget(Text2, 1, 1);
-    grid->addWidget(Label3, 2, 0);
-    grid->addWidget(Text3, 2, 1, Qt::AlignLeft);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(Command13);
-    buttons->addWidget(Command3);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layOutForm({{Label1, Text1}, {Label2, Text2}, {Label3, Text3}}, {Command13, Command3});
 
     setKeyPress(Text1, &store::Text1_KeyPress);
     setKeyPress(Text3, &store::Text3_KeyPress);
