@@ -25,6 +25,10 @@ protected:
         if (event->type() != QEvent::KeyPress)
             return false;
         auto *key = static_cast<QKeyEvent *>(event);
+        // Delete edits like the arrows move: no character of its own, though some
+        // keyboards hand it over with the code 127.
+        if (key->key() == Qt::Key_Delete)
+            return false;
         const QString text = key->text();
         if (text.isEmpty())
             return false;

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -94,6 +95,11 @@ TEST_P(PortFrameDialogs, KeyFiltersDropEveryOtherKey)
     EXPECT_EQ(dialog->Text3->text(), "09");
     QTest::keyClicks(dialog->Text4, "2a1");
     EXPECT_EQ(dialog->Text4->text(), "1");
+    // Delete edits, also where the keyboard hands it over with the code 127.
+    QTest::keyClick(dialog->Text3, Qt::Key_Home);
+    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f"));
+    QApplication::sendEvent(dialog->Text3, &del);
+    EXPECT_EQ(dialog->Text3->text(), "9");
     // Enter and Esc mean nothing here.
     QTest::keyClick(dialog->Text4, Qt::Key_Return);
     QTest::keyClick(dialog->Text4, Qt::Key_Escape);
