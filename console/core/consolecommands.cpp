@@ -38,10 +38,16 @@ QString ConsoleCommands::questionOf(Simple which)
 
 bool ConsoleCommands::checkConnected()
 {
-    if (connected && connected())
-        return true;
-    show(msg::ConnectFirst);
-    return false;
+    if (!connected || !connected()) {
+        show(msg::ConnectFirst);
+        return false;
+    }
+    // Only "Read all Cards" leaves the frame enabled while its last lines are awaited. A
+    // command pressed then takes over the line at once, before its question or dialog, so
+    // the list read can neither open `cards` over that box nor share the line with a
+    // monitor; it ends silently.
+    abandon();
+    return true;
 }
 
 void ConsoleCommands::show(const QString &text)
@@ -57,10 +63,7 @@ bool ConsoleCommands::confirmed(const QString &question)
 
 bool ConsoleCommands::begin()
 {
-    // Only "Read all Cards" leaves the frame enabled while its last lines are awaited; a
-    // command started then takes over the line, and the list read is dropped silently.
-    if (m_link->isBusy())
-        m_link->cancel();
+    abandon();
     m_running = true;
     ++m_run;
     if (setCommandsEnabled)

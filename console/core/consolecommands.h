@@ -25,7 +25,8 @@ public:
     // Shows `cards` modally with ElencoCarte.
     std::function<void()> showCards;
 
-    // Shows "Connect Com port" and returns false when the lamp is red.
+    // Shows "Connect Com port" and returns false when the lamp is red; otherwise ends the
+    // tail of a "Read all Cards" still running, so the command pressed has the line.
     bool checkConnected();
 
     enum class Simple { Initialize, ManualMode, AutomaticMode, SetBluetooth, DeleteAllCards, DeleteConfig };
