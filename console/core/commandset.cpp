@@ -55,7 +55,7 @@ QString readCardMessage(const QByteArray &reply, int record)
 QString cardListEntry(int n, const QByteArray &line)
 {
     QString entry = QStringLiteral("Card ") + QString::number(n) + QStringLiteral("= ") + text::fromCp1252(line.left(12));
-    if (line != prompt::NoCard && !line.isEmpty())
+    if (line != prompt::NoCard)
         entry += QStringLiteral("    on Relay ") + text::fromCp1252(line.right(1));
     return entry;
 }
