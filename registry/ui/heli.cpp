@@ -69,7 +69,7 @@ bool Heli::eventFilter(QObject *watched, QEvent *event)
 {
     // Comando1_KeyPress: Esc closes the help (no registry file is held open here).
     if (watched == Comando1 && event->type() == QEvent::KeyPress
-        && codiceCarattere(static_cast<QKeyEvent *>(event)) == 27) {
+        && codiceCarattere(static_cast<QKeyEvent *>(event)) == kEsc) {
         close();
         return true;
     }

@@ -3,6 +3,7 @@
 #include "dbstate.h"
 #include "namesearch.h"
 #include "registryfile.h"
+#include "tastiera.h"
 
 #include "fonts.h"
 #include "keypreview.h"
@@ -25,37 +26,7 @@ namespace zorv::registry {
 
 namespace {
 
-constexpr int kEnter = 13;
-constexpr int kEsc = 27;
-constexpr int kBackspace = 8;
-
 const char *const kLunghezza = "lunghezza"; // the box's design maximum length
-
-// The character code a key types, as the boxes' filters see it; -1 for keys that type
-// nothing (arrows, Tab, Delete ...), which reach the box untouched.
-int codiceTasto(const QKeyEvent *e)
-{
-    switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return kEnter;
-    case Qt::Key_Escape:
-        return kEsc;
-    case Qt::Key_Backspace:
-        return kBackspace;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return -1;
-    default:
-        break;
-    }
-    const QString t = e->text();
-    if (t.isEmpty())
-        return -1;
-    return t.at(0).unicode();
-}
-
-bool cifra(int c) { return c >= '0' && c <= '9'; }
 
 QByteArray cp(const QLineEdit *box) { return text::toCp1252(box->text()); }
 
@@ -196,7 +167,7 @@ bool Inser::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
-    const int c = codiceTasto(static_cast<QKeyEvent *>(event));
+    const int c = codiceCarattere(static_cast<QKeyEvent *>(event));
     if (c < 0)
         return false;
     if (watched == nucli)

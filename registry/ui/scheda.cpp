@@ -14,9 +14,9 @@ scheda::scheda(QWidget *parent) : PromptNumero("scheda", parent)
 
 bool scheda::Testo1_KeyPress(int code)
 {
-    if (code == 8)
+    if (code == kBackspace)
         return false;
-    if (code == 13) {
+    if (code == kEnter) {
         db().NumCliente = numeroNelTesto();
         accept();
         return true;

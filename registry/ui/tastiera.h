@@ -4,6 +4,11 @@
 
 namespace zorv::registry {
 
+// Character codes the key filters act on.
+constexpr int kBackspace = 8;
+constexpr int kEnter = 13;
+constexpr int kEsc = 27;
+
 // The character code a key types, as the boxes' key filters see it; -1 for keys that
 // type nothing (arrows, Tab, Delete ...), which reach the box untouched.
 inline int codiceCarattere(const QKeyEvent *e)
@@ -11,11 +16,11 @@ inline int codiceCarattere(const QKeyEvent *e)
     switch (e->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return 13;
+        return kEnter;
     case Qt::Key_Escape:
-        return 27;
+        return kEsc;
     case Qt::Key_Backspace:
-        return 8;
+        return kBackspace;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
         return -1;

@@ -113,7 +113,7 @@ bool Trovi::eventFilter(QObject *watched, QEvent *event)
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
                 Testo1_GotFocus();
         } else if (event->type() == QEvent::KeyPress
-                   && codiceCarattere(static_cast<QKeyEvent *>(event)) == 13) {
+                   && codiceCarattere(static_cast<QKeyEvent *>(event)) == kEnter) {
             Comando1_Click();
             return true;
         }
