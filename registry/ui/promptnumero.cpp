@@ -1,9 +1,11 @@
 #include "promptnumero.h"
 
+#include "dbstate.h"
 #include "tastiera.h"
 
 #include "fonts.h"
 #include "keypreview.h"
+#include "messages.h"
 #include "numbers.h"
 #include "text.h"
 
@@ -58,6 +60,43 @@ void PromptNumero::keyPressEvent(QKeyEvent *e)
         return;
     }
     QDialog::keyPressEvent(e);
+}
+
+bool PromptVerificato::Testo1_KeyPress(int code)
+{
+    if (code == kBackspace)
+        return false;
+    db().NumCliente = numeroNelTesto();
+    if (code == kEnter) {
+        if (db().NumCliente == 0) {
+            close();
+            return true;
+        }
+        verifica();
+        if (db().NumCliente != 0)
+            conferma();
+        return true;
+    }
+    return !cifra(code);
+}
+
+void PromptVerificato::rifiutaOltre(int count)
+{
+    db().NumCliente = 0;
+    Testo1->clear();
+    messages().msgBox(clientiInArchivio(count), style::Ok, QStringLiteral("( Info )"));
+}
+
+void PromptVerificato::rifiutaErrore(const QString &error)
+{
+    db().NumCliente = 0;
+    Testo1->clear();
+    messages().msgBox(error, style::Ok, QStringLiteral("ERRORE"));
+}
+
+QString clientiInArchivio(int count)
+{
+    return QStringLiteral(" %1 Clienti in archivio").arg(count);
 }
 
 } // namespace zorv::registry

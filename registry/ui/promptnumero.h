@@ -33,4 +33,28 @@ private:
     KeyPreview *m_keys = nullptr;
 };
 
+// A prompt that checks the number against the registry before it takes it (the card's
+// and the deletion's prompts of the main window). Backspace passes; any other character
+// first sets NumCliente from the box as it was; Enter on an empty box closes the prompt,
+// otherwise runs the check, and a number still standing after it is confirmed; other
+// characters pass when they are digits.
+class PromptVerificato : public PromptNumero {
+    Q_OBJECT
+public:
+    using PromptNumero::PromptNumero;
+
+protected:
+    bool Testo1_KeyPress(int code) final;
+    virtual void verifica() = 0; // may refuse the number: NumCliente 0
+    virtual void conferma() = 0; // the number stands: close the prompt
+
+    // A number beyond the count: NumCliente 0, box emptied, the count under "( Info )".
+    void rifiutaOltre(int count);
+    // A failure: NumCliente 0, box emptied, the error's own text under "ERRORE".
+    void rifiutaErrore(const QString &error);
+};
+
+// " 25 Clienti in archivio": the answer to a number beyond the count.
+QString clientiInArchivio(int count);
+
 } // namespace zorv::registry

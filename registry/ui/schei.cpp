@@ -2,16 +2,11 @@
 
 #include "dbstate.h"
 #include "registryfile.h"
-#include "tastiera.h"
 #include "visual.h"
-
-#include "messages.h"
-
-#include <QLineEdit>
 
 namespace zorv::registry {
 
-schei::schei(QWidget *parent) : PromptNumero("schei", parent) {}
+schei::schei(QWidget *parent) : PromptVerificato("schei", parent) {}
 
 void schei::mostra(QWidget *parent)
 {
@@ -25,24 +20,10 @@ void schei::mostra(QWidget *parent)
         Visual::mostra(parent);
 }
 
-bool schei::Testo1_KeyPress(int code)
+void schei::conferma()
 {
-    if (code == 8)
-        return false;
-    db().NumCliente = numeroNelTesto();
-    if (code == 13) {
-        if (db().NumCliente == 0) {
-            close();
-            return true;
-        }
-        controllanumero();
-        if (db().NumCliente != 0) {
-            m_apriScheda = true;
-            accept();
-        }
-        return true;
-    }
-    return !cifra(code);
+    m_apriScheda = true;
+    accept();
 }
 
 void schei::controllanumero()
@@ -51,18 +32,11 @@ void schei::controllanumero()
         return;
     const RegistryFile registry(db().FileClienti);
     const QString error = registry.open();
-    if (!error.isEmpty()) {
-        db().NumCliente = 0;
-        Testo1->clear();
-        messages().msgBox(error, style::Ok, QStringLiteral("ERRORE"));
-        return;
-    }
+    if (!error.isEmpty())
+        return rifiutaErrore(error);
     const int count = registry.count();
-    if (db().NumCliente > count) {
-        db().NumCliente = 0;
-        Testo1->clear();
-        messages().msgBox(QStringLiteral(" %1 Clienti in archivio").arg(count), style::Ok, QStringLiteral("( Info )"));
-    }
+    if (db().NumCliente > count)
+        rifiutaOltre(count);
 }
 
 } // namespace zorv::registry

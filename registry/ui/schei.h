@@ -6,7 +6,7 @@ namespace zorv::registry {
 
 // The number prompt of the main window's card command: checks the number against the
 // registry, then the card of that customer opens.
-class schei : public PromptNumero {
+class schei : public PromptVerificato {
     Q_OBJECT
 public:
     explicit schei(QWidget *parent = nullptr);
@@ -18,7 +18,8 @@ public:
     bool apriScheda() const { return m_apriScheda; }
 
 protected:
-    bool Testo1_KeyPress(int code) override;
+    void verifica() override { controllanumero(); }
+    void conferma() override;
 
 private:
     void controllanumero();

@@ -57,11 +57,6 @@ QString campo(const Record &r, int offset, int width)
     return text::fromCp1252(r.bytes().mid(offset, width));
 }
 
-QString infoConteggio(int count)
-{
-    return QStringLiteral(" %1 Clienti in archivio").arg(count);
-}
-
 // Plays label lines on the printer, all in bold "arial"; a line of size 0 keeps the font
 // in use.
 void stampaRighe(Printer &p, const QList<LabelLine> &lines, double &size, bool &fontSet)
@@ -198,7 +193,7 @@ void Visual::Form_Load()
         const int count = registry.count();
         if (db().NumCliente < 1 || db().NumCliente > count) {
             // No opener hands over such a number; refuse it as the change of customer does.
-            messages().msgBox(infoConteggio(count), style::Ok, QStringLiteral("( Info )"));
+            messages().msgBox(clientiInArchivio(count), style::Ok, QStringLiteral("( Info )"));
             m_aperta = false;
             return;
         }
@@ -216,7 +211,7 @@ bool Visual::mostrascheda(QString *error)
     QString readError;
     const auto record = registry.read(n, &readError);
     if (!record) {
-        *error = readError.isEmpty() ? QStringLiteral(" %1 Clienti in archivio").arg(registry.count()) : readError;
+        *error = readError.isEmpty() ? clientiInArchivio(registry.count()) : readError;
         return false;
     }
     if (record->isDeleted()) {
@@ -277,7 +272,7 @@ void Visual::Comando1_Click()
     if (error.isEmpty()) {
         const int count = registry.count();
         if (db().NumCliente > count) {
-            messages().msgBox(infoConteggio(count), style::Ok, QStringLiteral("( Info )"));
+            messages().msgBox(clientiInArchivio(count), style::Ok, QStringLiteral("( Info )"));
             return;
         }
         puliscischeda();
