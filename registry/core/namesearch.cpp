@@ -1,8 +1,5 @@
 #include "namesearch.h"
 
-
-#include <QFile>
-
 #include <cstring>
 
 namespace zorv::registry {
@@ -44,21 +41,10 @@ int findByName(QByteArrayView data, QByteArrayView nome)
 
 std::optional<int> findByName(const RegistryFile &registry, QByteArrayView nome, QString *error)
 {
-    QFile file(registry.path());
-    if (!file.exists())
-        return 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
+    const auto data = registry.readBytes(error);
+    if (!data)
         return std::nullopt;
-    }
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
-        return std::nullopt;
-    }
-    return findByName(QByteArrayView(data), nome);
+    return findByName(QByteArrayView(*data), nome);
 }
 
 } // namespace zorv::registry

@@ -71,27 +71,34 @@ QString RegistryFile::write(int number, const Record &record) const
     return {};
 }
 
-std::optional<QList<Record>> RegistryFile::readAll(QString *error) const
+std::optional<QByteArray> RegistryFile::readBytes(QString *error) const
 {
     QFile file(m_path);
     if (!file.exists())
-        return QList<Record>{};
-    if (!file.open(QIODevice::ReadOnly)) {
+        return QByteArray();
+    auto failed = [&]() -> std::optional<QByteArray> {
         if (error)
             *error = file.errorString();
         return std::nullopt;
-    }
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
+    };
+    if (!file.open(QIODevice::ReadOnly))
+        return failed();
+    QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return failed();
+    return data;
+}
+
+std::optional<QList<Record>> RegistryFile::readAll(QString *error) const
+{
+    const auto data = readBytes(error);
+    if (!data)
         return std::nullopt;
-    }
     QList<Record> out;
-    const qsizetype n = data.size() / kRecordSize;
+    const qsizetype n = data->size() / kRecordSize;
     out.reserve(n);
     for (qsizetype i = 0; i < n; ++i)
-        out.append(Record(QByteArrayView(data).sliced(i * kRecordSize, kRecordSize)));
+        out.append(Record(QByteArrayView(*data).sliced(i * kRecordSize, kRecordSize)));
     return out;
 }
 

@@ -36,6 +36,10 @@ public:
     // Empty string on success, otherwise the error's text; nothing is written on error.
     QString write(int number, const Record &record) const;
 
+    // The bytes of the whole file, read in one pass (a missing file gives none); nothing
+    // when the file cannot be read (then `error` gets the error's text).
+    std::optional<QByteArray> readBytes(QString *error = nullptr) const;
+
     // Every whole record in order, read in one pass; nothing when the file cannot be read
     // (a missing file gives an empty list). Deleted records are included.
     std::optional<QList<Record>> readAll(QString *error = nullptr) const;
