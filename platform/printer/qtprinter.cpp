@@ -33,6 +33,15 @@ QPageLayout a4Layout()
                        QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter);
 }
 
+// Sets a PDF writer up as the documents are laid out (A4 with its margins, at the layout
+// resolution) and returns the paintable area of its pages.
+QSizeF setUpA4(QPdfWriter &writer)
+{
+    writer.setResolution(kLayoutDpi);
+    writer.setPageLayout(a4Layout());
+    return writer.pageLayout().paintRectPixels(kLayoutDpi).size();
+}
+
 // One item placed on a page, in device units of the page's paintable area.
 struct Placed {
     const QtPrinter::Item *item = nullptr;
@@ -221,10 +230,7 @@ QString QtPrinter::writeText(const QString &path) const
     QBuffer scratch;
     scratch.open(QIODevice::WriteOnly);
     QPdfWriter measure(&scratch);
-    measure.setResolution(kLayoutDpi);
-    measure.setPageLayout(a4Layout());
-    const QRectF area = measure.pageLayout().paintRectPixels(kLayoutDpi);
-    const QList<Page> pages = layOut(m_items, &measure, area.size());
+    const QList<Page> pages = layOut(m_items, &measure, setUpA4(measure));
 
     QByteArray out;
     for (int p = 0; p < pages.size(); ++p) {
@@ -244,14 +250,12 @@ QString QtPrinter::writePdf(const QString &path) const
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        writer.setResolution(kLayoutDpi);
-        writer.setPageLayout(a4Layout());
         writer.setCreator(QStringLiteral("Zorv900"));
-        const QRectF area = writer.pageLayout().paintRectPixels(kLayoutDpi);
-        const QString error = paint(m_items, &writer, area.size(), [&] { return writer.newPage(); });
+        const QSizeF area = setUpA4(writer);
+        const QString error = paint(m_items, &writer, area, [&] { return writer.newPage(); });
         if (!error.isEmpty())
             return error;
-        if (layOut(m_items, &writer, area.size()).isEmpty()) {
+        if (layOut(m_items, &writer, area).isEmpty()) {
             // Nothing printed: an empty document still makes a valid file of one page.
             QPainter blank(&writer);
         }
