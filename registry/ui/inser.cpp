@@ -446,6 +446,24 @@ void Inser::Comando1_Click()
         }
     }
 
+    if (nuovo) {
+        // Another operator on the same data folder may have appended a customer since the
+        // number was given: writing it would overwrite that customer. The form moves on to
+        // the next free number and keeps what was typed.
+        const int libero = registry.count() + 1;
+        if (NumRecord != libero) {
+            messages().beep();
+            messages().msgBox(QStringLiteral("Il numero %1 e' stato assegnato nel frattempo: il nuovo Cliente avra' "
+                                             "il numero %2")
+                                  .arg(NumRecord)
+                                  .arg(libero),
+                              style::Ok, QStringLiteral("( Info )"));
+            nucli->setText(QString::number(libero));
+            Comando1->setFocus();
+            return;
+        }
+    }
+
     const QString error = registry.write(NumRecord, record);
     if (!error.isEmpty()) {
         errore(error);

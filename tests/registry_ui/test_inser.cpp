@@ -465,6 +465,36 @@ TEST_F(InserTest, NumberTenThousandIsRefusedAndNothingWritten)
     EXPECT_EQ(visibleTexts(), typed);
 }
 
+TEST_F(InserTest, NumberTakenMeanwhileByAnotherOperatorIsNeverOverwritten)
+{
+    fill(3);
+    openNew();
+    ASSERT_EQ(form->nucli->text(), QStringLiteral("4"));
+    // Another database on the same data folder appends customer 4 meanwhile.
+    const QByteArray other = customer("ALTRO OPERATORE").bytes();
+    folder.write(QStringLiteral("CLIENTI.DAT"), stored() + other);
+
+    typeCustomer(QStringLiteral("rossi mario"));
+    const QStringList typed = visibleTexts();
+    salva();
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.last().text,
+              QStringLiteral("Il numero 4 e' stato assegnato nel frattempo: il nuovo Cliente avra' il numero 5"));
+    EXPECT_EQ(boxes.last().title, QStringLiteral("( Info )"));
+    EXPECT_EQ(stored().size(), 4 * kRecordSize);
+    EXPECT_EQ(stored().mid(3 * kRecordSize), other);
+    EXPECT_EQ(form->nucli->text(), QStringLiteral("5"));
+    EXPECT_EQ(visibleTexts(), typed);
+
+    // Saved again, the customer goes under the next free number.
+    salva();
+    EXPECT_EQ(boxes.shown.size(), 1);
+    ASSERT_EQ(stored().size(), 5 * kRecordSize);
+    EXPECT_EQ(stored().mid(3 * kRecordSize, kRecordSize), other);
+    EXPECT_EQ(file().read(5)->trimmed(fields::Nome), QByteArray("ROSSI MARIO"));
+    EXPECT_EQ(form->nucli->text(), QStringLiteral(" 6"));
+}
+
 TEST_F(InserTest, FailedSaveShowsTheErrorKeepsTheTypingAndCanBeRetried)
 {
     const QString dataDir = folder.file(QStringLiteral("dati"));
