@@ -186,21 +186,13 @@ RisultatoControllo controllacarta(const QString &folder, const QByteArray &code,
         }
     }
 
-    if (decision == Expired) {
-        appendLine(rigaMovimento(number, name, code, door, clock().now(), "Carta Scaduta"));
-        stato.CodiceEsito = esito::Scaduta;
+    if (decision != Granted) {
+        // A refusal logs its line and leaves the record as it was.
+        const bool expired = decision == Expired;
+        appendLine(rigaMovimento(number, name, code, door, clock().now(), expired ? "Carta Scaduta" : "Esaurito"));
+        stato.CodiceEsito = expired ? esito::Scaduta : esito::Esaurito;
         et.Label8 = credit;
-        et.Label4 = "Carta Scaduta";
-        et.Label7 = numberText(made);
-        et.Label5 = colore::Giallo;
-        out.etichette = et;
-        return out;
-    }
-    if (decision == Exhausted) {
-        appendLine(rigaMovimento(number, name, code, door, clock().now(), "Esaurito"));
-        stato.CodiceEsito = esito::Esaurito;
-        et.Label8 = credit;
-        et.Label4 = "Credito Esaurito";
+        et.Label4 = expired ? "Carta Scaduta" : "Credito Esaurito";
         et.Label7 = numberText(made);
         et.Label5 = colore::Giallo;
         out.etichette = et;

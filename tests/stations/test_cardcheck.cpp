@@ -107,6 +107,13 @@ TEST_P(Outcomes, Table)
     } else {
         EXPECT_EQ(after.trimmed(fields::Accessi), c.storedCredit);
         EXPECT_EQ(after.trimmed(fields::AccessiEffettuati), c.storedCount);
+        // Every other byte is the one read.
+        QByteArray expected = before.bytes();
+        expected.replace(fields::Accessi.offset, fields::Accessi.width,
+                         c.storedCredit.leftJustified(fields::Accessi.width, ' '));
+        expected.replace(fields::AccessiEffettuati.offset, fields::AccessiEffettuati.width,
+                         c.storedCount.leftJustified(fields::AccessiEffettuati.width, ' '));
+        EXPECT_EQ(after.bytes(), expected);
     }
     if (c.esito == "A")
         EXPECT_EQ(stato.UltimaCarta, kCarta);
@@ -131,6 +138,20 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"BlankCountGranted", "7", "", "A", "Autorizzato", "6", "1", 0xC000, "Autorizzato", "6", "1"},
         Case{"NegativeCredit", "-2", "1", "E", "Credito Esaurito", "-2", "1", 0xFFFF, "Esaurito", "", ""}),
     [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(CardCheck, OnlyAnUpperCaseDMakesAPass)
+{
+    // A lower-case "d" the entry form would have upper-cased: no pass, and no number.
+    auto r = cliente("NERI PAOLO", kCarta, "", "3");
+    r.setRaw(fields::Accessi, "d31-12-2099");
+    scriviRegistro(folder, {r});
+    const auto res = check();
+    EXPECT_EQ(stato.CodiceEsito, "E");
+    EXPECT_EQ(res.etichette->Label4, "Credito Esaurito");
+    EXPECT_EQ(res.etichette->Label8, "d31-12-2099");
+    EXPECT_EQ(recordDi(folder, 1), r.bytes());
+    EXPECT_TRUE(stato.UltimaCarta.isEmpty());
+}
 
 TEST_F(CardCheck, CreditOneThenZero)
 {
