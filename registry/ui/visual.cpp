@@ -292,11 +292,15 @@ bool Visual::mostraCliente() const
     return !text::trimSpaces(QString(Etichetta3->text() + Etichetta4->text() + Etichetta5->text())).isEmpty();
 }
 
+bool Visual::preparaStampa() const
+{
+    // A card without a customer prints nothing; a cancelled dialog ends the print silently.
+    return mostraCliente() && printer().begin();
+}
+
 void Visual::Comando3_Click()
 {
-    if (!mostraCliente())
-        return;
-    if (!printer().begin())
+    if (!preparaStampa())
         return;
     printer().printImage(grab().toImage());
     const QString error = printer().end();
@@ -308,18 +312,14 @@ void Visual::Comando3_Click()
 
 void Visual::Comando4_Click()
 {
-    if (!mostraCliente())
-        return;
-    if (!printer().begin())
+    if (!preparaStampa())
         return;
     stampaindirizzo();
 }
 
 void Visual::Comando5_Click()
 {
-    if (!mostraCliente())
-        return;
-    if (!printer().begin())
+    if (!preparaStampa())
         return;
     stampaspedizione();
 }

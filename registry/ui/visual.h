@@ -64,6 +64,8 @@ private:
     bool mostrascheda(QString *error);
     void puliscischeda();
     bool mostraCliente() const;
+    // The steps every print button starts with: a customer on the card, then the dialog.
+    bool preparaStampa() const;
     void stampaindirizzo();
     void stampaspedizione();
     QList<QLabel *> valueLabels() const;
