@@ -61,7 +61,8 @@ public:
     QLabel *Immagine1 = nullptr;
     QLabel *Etichetta1 = nullptr; // "DATABASE CLIENTI"
 
-    // The print dialog the card and the lists use is added here with the printing.
+    // The print dialog that the card and the lists use is the program's printer service:
+    // its begin() shows the dialog before every print (printer.h).
 
 signals:
     // database ends: every window goes (main() quits the application on it).
