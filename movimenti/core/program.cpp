@@ -307,7 +307,8 @@ bool Movimenti::backUpArticles()
 {
     const QString bak1 = findFile(m_percorso, QStringLiteral("art.bak1"));
     const QString bak = findFile(m_percorso, QStringLiteral("art.bak"));
-    const QString mag = findFile(m_percorso, QStringLiteral("art.mag"));
+    // The very file the update is going to write.
+    const QString mag = artMagPath();
     QFile::remove(bak1);
     if (QFileInfo::exists(bak))
         QFile::copy(bak, bak1);

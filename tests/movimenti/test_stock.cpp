@@ -227,3 +227,17 @@ TEST_F(Stock, BackupNamesAreMatchedWithCaseIgnored)
     EXPECT_EQ(folder.read(QStringLiteral("art.mag")).mid(80, 10), QByteArray("3         "));
     EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("ART.MAG"))));
 }
+
+TEST_F(Stock, BackupIsTakenOfTheFileThatIsWritten)
+{
+    // Two spellings side by side: the bookings and the update use ART.MAG, so the backup
+    // must be of ART.MAG too.
+    folder.write(QStringLiteral("ART.MAG"), artMag({article("A1", "10")}));
+    folder.write(QStringLiteral("art.mag"), artMag({article("OTHER", "1")}));
+    emptyDocument();
+    book("A1", "3");
+    const QByteArray beforeUpdate = folder.read(QStringLiteral("ART.MAG"));
+    m->aggiornagiacenze(true);
+    EXPECT_EQ(folder.read(QStringLiteral("art.bak")), beforeUpdate);
+    EXPECT_EQ(folder.read(QStringLiteral("ART.MAG")).mid(80, 10), QByteArray("3         "));
+}
