@@ -310,8 +310,13 @@ bool Movimenti::backUpArticles()
     // The very file the update is going to write.
     const QString mag = artMagPath();
     QFile::remove(bak1);
-    if (QFileInfo::exists(bak))
-        QFile::copy(bak, bak1);
+    if (QFileInfo::exists(bak)) {
+        // The previous backup goes only once it lives on as art.bak1.
+        if (!QFile::copy(bak, bak1) || QFileInfo(bak1).size() != QFileInfo(bak).size()) {
+            showError(QStringLiteral("Copia di sicurezza art.bak1 non riuscita: giacenze non aggiornate"));
+            return false;
+        }
+    }
     QFile::remove(bak);
     if (!QFileInfo::exists(mag))
         return true; // nothing to lose: the update starts the file

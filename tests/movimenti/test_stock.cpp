@@ -228,6 +228,22 @@ TEST_F(Stock, BackupNamesAreMatchedWithCaseIgnored)
     EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("ART.MAG"))));
 }
 
+TEST_F(Stock, PreviousBackupThatCannotMoveOnStopsTheUpdate)
+{
+    folder.write(QStringLiteral("ART.MAG"), artMag({article("A1", "10")}));
+    folder.write(QStringLiteral("art.bak"), "previous backup");
+    // A folder with something in it stands where art.bak1 should go.
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("art.bak1/keep")));
+    emptyDocument();
+    book("A1", "3");
+    const QByteArray articles = folder.read(QStringLiteral("ART.MAG"));
+    m->aggiornagiacenze(true);
+    EXPECT_EQ(boxes.last().title, QStringLiteral("ERRORE"));
+    EXPECT_EQ(folder.read(QStringLiteral("art.bak")), QByteArray("previous backup")) << "the only older copy stays";
+    EXPECT_EQ(folder.read(QStringLiteral("ART.MAG")), articles);
+    EXPECT_EQ(m->grid().text(0, 0), QByteArrayView("ID Art."));
+}
+
 TEST_F(Stock, BackupIsTakenOfTheFileThatIsWritten)
 {
     // Two spellings side by side: the bookings and the update use ART.MAG, so the backup
