@@ -199,58 +199,71 @@ void ElencoWindow::Comando1_Click()
     elencatotale();
 }
 
-void ElencoWindow::Comando2_Click()
+template <class Prompt>
+bool ElencoWindow::chiedifiltro(QString &variable)
 {
     if (m_busy || !preparaelenco())
-        return;
-    db().StatoScelto.clear();
-    Statin prompt(this);
+        return false;
+    variable.clear();
+    Prompt prompt(this);
     prompt.exec();
-    if (db().StatoScelto.isEmpty())
-        return;
-    elencastato();
+    return !variable.isEmpty();
+}
+
+void ElencoWindow::Comando2_Click()
+{
+    if (chiedifiltro<Statin>(db().StatoScelto))
+        elencastato();
 }
 
 void ElencoWindow::Comando3_Click()
 {
-    if (m_busy || !preparaelenco())
-        return;
-    db().CittaScelta.clear();
-    City prompt(this);
-    prompt.exec();
-    if (db().CittaScelta.isEmpty())
-        return;
-    elencacitta();
+    if (chiedifiltro<City>(db().CittaScelta))
+        elencacitta();
 }
 
-void ElencoWindow::Comando4_Click()
+Printer *ElencoWindow::chiediintervallo(double *from, double *to)
 {
     if (m_busy || m_list->count() == 0)
-        return;
+        return nullptr;
     Printer &out = printer();
     if (!out.begin())
-        return;
+        return nullptr;
     Minmax range(this);
     range.preset(m_list->count());
     range.exec();
     if (range.from() == 0) {
+        // Nothing was printed: ending the document sends no page.
         out.end();
-        return;
+        return nullptr;
     }
+    *from = range.from();
+    *to = range.to();
+    return &out;
+}
+
+void ElencoWindow::Comando4_Click()
+{
+    double from = 0;
+    double to = 0;
+    Printer *device = chiediintervallo(&from, &to);
+    if (!device)
+        return;
+    Printer &out = *device;
     ListPrint job;
     job.listed = Etichetta2->text();
     job.filter = Etichetta3->text();
     job.lines = m_list->lines();
     job.layout = m_layout;
-    job.from = range.from();
-    job.to = range.to();
+    job.from = from;
+    job.to = to;
     job.fileClienti = db().FileClienti;
     QString why;
     switch (printList(out, job, &why)) {
     case PrintResult::Printed:
         break;
     case PrintResult::Refused:
-        messages().msgBox(kRangeRefused, style::Ok, QStringLiteral("(!)"));
+        rangeRefused();
         break;
     case PrintResult::Failed:
         errore(why);
@@ -263,18 +276,12 @@ void ElencoWindow::Comando4_Click()
 
 void ElencoWindow::Comando5_Click()
 {
-    if (m_busy || m_list->count() == 0)
+    double from = 0;
+    double to = 0;
+    Printer *device = chiediintervallo(&from, &to);
+    if (!device)
         return;
-    Printer &out = printer();
-    if (!out.begin())
-        return;
-    Minmax range(this);
-    range.preset(m_list->count());
-    range.exec();
-    if (range.from() == 0) {
-        out.end();
-        return;
-    }
+    Printer &out = *device;
     const QString why = registryOpenError(db().FileClienti);
     if (!why.isEmpty()) {
         errore(why);
@@ -282,15 +289,14 @@ void ElencoWindow::Comando5_Click()
         return;
     }
     const QStringList lines = m_list->lines();
-    if (!rangeAccepted(range.from(), range.to(), int(lines.size()))) {
-        messages().msgBox(kRangeRefused, style::Ok, QStringLiteral("(!)"));
+    if (!rangeAccepted(from, to, int(lines.size()))) {
+        rangeRefused();
         out.end();
         return;
     }
-    m_labels = std::make_unique<LabelPrintJob>(out, numbersInRange(lines, m_layout, range.from(), range.to()),
+    m_labels = std::make_unique<LabelPrintJob>(out, numbersInRange(lines, m_layout, from, to),
                                                db().FileClienti, m_labelPauseMs);
     setBusy(true);
-    Printer *device = &out;
     m_labels->start([this, device](const QString &error) {
         if (!error.isEmpty())
             errore(error);

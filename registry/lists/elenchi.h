@@ -14,6 +14,7 @@ class QPushButton;
 
 namespace zorv {
 class KeyPreview;
+class Printer;
 }
 
 namespace zorv::registry::lists {
@@ -63,6 +64,11 @@ protected:
 
 private:
     bool preparaelenco();
+    // Prepares a listing and asks for its filter value; false when the prompt was cancelled.
+    template <class Prompt> bool chiedifiltro(QString &variable);
+    // The printer dialog, then the range of lines: the printer with its document begun,
+    // or nullptr when the list is empty or either was cancelled.
+    Printer *chiediintervallo(double *from, double *to);
     void elencatotale();
     void elencacitta();
     void elencastato();

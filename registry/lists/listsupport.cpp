@@ -2,6 +2,8 @@
 
 #include "dbstate.h"
 #include "fonts.h"
+#include "listprint.h"
+#include "messages.h"
 #include "visual.h"
 
 #include <QKeyEvent>
@@ -40,6 +42,11 @@ void openCard(QWidget *parent)
         return;
     }
     Visual::mostra(parent);
+}
+
+void rangeRefused()
+{
+    messages().msgBox(kRangeRefused, style::Ok, QStringLiteral("(!)"));
 }
 
 void styleListBox(QWidget *box)

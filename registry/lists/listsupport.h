@@ -21,6 +21,9 @@ using CardOpener = std::function<void(QWidget *parent)>;
 void setCardOpener(CardOpener opener);
 void openCard(QWidget *parent);
 
+// "Intervallo di stampa errato" under "(!)": a range of lines the print refuses.
+void rangeRefused();
+
 // Looks shared by the lists and prompts: Fixedsys 9 pt, dark blue on light cyan.
 void styleListBox(QWidget *box);
 void styleHeader(QLabel *label, const QString &caption); // Fixedsys 9 pt, red

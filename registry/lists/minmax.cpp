@@ -121,13 +121,13 @@ void Minmax::Command1_Click()
     db().StampaDa = stored(m_from);
     db().StampaA = stored(m_to);
     if (m_from == 0 || m_to == 0) {
-        messages().msgBox(kRangeRefused, style::Ok, QStringLiteral("(!)"));
+        rangeRefused();
         Text1->clear();
         Text1->setFocus();
         return;
     }
     if (m_from > m_to) {
-        messages().msgBox(kRangeRefused, style::Ok, QStringLiteral("(!)"));
+        rangeRefused();
         Text2->clear();
         Text2->setFocus();
         return;
