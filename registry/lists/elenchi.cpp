@@ -317,10 +317,14 @@ void ElencoWindow::setBusy(bool on)
     m_busy = on;
     for (QPushButton *b : {Comando1, Comando2, Comando3, Comando4, Comando5, Comando6})
         b->setEnabled(!on);
-    if (on)
+    // The list too: the card opened from it prints on the same printer.
+    riepilogo1->setEnabled(!on);
+    if (on) {
         setCursor(Qt::BusyCursor);
-    else
+    } else {
         unsetCursor();
+        riepilogo1->setFocus();
+    }
 }
 
 Elenchi::Elenchi(QWidget *parent)

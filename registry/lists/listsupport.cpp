@@ -127,7 +127,7 @@ void CustomerListBox::pick(bool open)
 
 bool CustomerListBox::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_view || event->type() != QEvent::KeyPress)
+    if (watched != m_view || event->type() != QEvent::KeyPress || !m_view->isEnabled())
         return false;
     auto *key = static_cast<QKeyEvent *>(event);
     if (key->key() == Qt::Key_Escape) {

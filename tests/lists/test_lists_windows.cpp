@@ -438,9 +438,17 @@ TEST_P(ListWindows, EtichettePrintsOneLabelAPageAndIsBusyMeanwhile)
     w.close();
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(printer.documents.isEmpty()); // the document is still open
+    // Nor a card from the list: it prints on the same printer.
+    select(w.riepilogo1, 1);
+    QTest::keyClick(w.riepilogo1, Qt::Key_Return);
+    doubleClickRow(w.riepilogo1, 1);
+    EXPECT_TRUE(cards.isEmpty());
 
     ASSERT_TRUE(test::waitUntil([&] { return !w.busy(); }, 5000));
     EXPECT_TRUE(w.Comando5->isEnabled());
+    EXPECT_TRUE(w.riepilogo1->isEnabled());
+    QTest::keyClick(w.riepilogo1, Qt::Key_Return);
+    EXPECT_EQ(cards, QList<int>{2});
     ASSERT_EQ(printer.documents.size(), 1);
     const auto &pages = printer.documents.last().pages;
     ASSERT_EQ(pages.size(), 3); // no empty fourth page
