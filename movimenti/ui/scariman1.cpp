@@ -81,22 +81,19 @@ Scariman1::Scariman1(const QString &percorso, QWidget *parent) : QWidget(parent)
     struct SortButton {
         const char *name;
         const char *caption;
-        int column;
-        SortKind kind;
+        void (Scariman1::*handler)();
     };
     static const SortButton sorts[] = {
-        {"Command10", "Data/Ora", 0, SortKind::Numeric},
-        {"Command9", "Numero Cliente", 1, SortKind::TextNoCase},
-        {"Command8", "Nome", 2, SortKind::TextNoCase},
-        {"Command7", "Numero Carta", 3, SortKind::TextNoCase},
-        {"Command11", "Porta", 4, SortKind::Numeric},
+        {"Command10", "Data/Ora", &Scariman1::Command10_Click},
+        {"Command9", "Numero Cliente", &Scariman1::Command9_Click},
+        {"Command8", "Nome", &Scariman1::Command8_Click},
+        {"Command7", "Numero Carta", &Scariman1::Command7_Click},
+        {"Command11", "Porta", &Scariman1::Command11_Click},
     };
     for (const SortButton &s : sorts) {
         auto *b = button(QString::fromLatin1(s.name), QString::fromLatin1(s.caption), sortFrame);
         sortLayout->addWidget(b);
-        const int column = s.column;
-        const SortKind kind = s.kind;
-        connect(b, &QPushButton::clicked, this, [this, column, kind] { m_program.sortBy(column, kind); });
+        connect(b, &QPushButton::clicked, this, s.handler);
     }
     auto *command2 = button(QStringLiteral("Command2"), QStringLiteral("Stampa Lista"), this);
     auto *command3 = button(QStringLiteral("Command3"), QStringLiteral("Data Base Utenti"), this);
@@ -141,8 +138,8 @@ Scariman1::Scariman1(const QString &percorso, QWidget *parent) : QWidget(parent)
     optionsLayout->addWidget(m_check1);
     optionsLayout->addWidget(m_check2);
     optionsLayout->addWidget(m_check3);
-    connect(m_check1, &QCheckBox::clicked, this, &Scariman1::Check_Click);
-    connect(m_check2, &QCheckBox::clicked, this, &Scariman1::Check_Click);
+    connect(m_check1, &QCheckBox::clicked, this, &Scariman1::Check1_Click);
+    connect(m_check2, &QCheckBox::clicked, this, &Scariman1::Check2_Click);
 
     m_label7 = colouredLabel(QStringLiteral("Label7"), QString(), colour::Navy, colour::Yellow, this);
     m_label4 = colouredLabel(QStringLiteral("Label4"), QString(), colour::Navy, colour::Yellow, this);
@@ -231,6 +228,32 @@ void Scariman1::Command12_Click()
     m_program.tuttiIMovimenti();
 }
 
+// The sort buttons: the key column and the grid's sort kind of each.
+void Scariman1::Command10_Click()
+{
+    m_program.sortBy(0, SortKind::Numeric); // "Num.": the order of the file
+}
+
+void Scariman1::Command9_Click()
+{
+    m_program.sortBy(1, SortKind::TextNoCase);
+}
+
+void Scariman1::Command8_Click()
+{
+    m_program.sortBy(2, SortKind::TextNoCase);
+}
+
+void Scariman1::Command7_Click()
+{
+    m_program.sortBy(3, SortKind::TextNoCase);
+}
+
+void Scariman1::Command11_Click()
+{
+    m_program.sortBy(4, SortKind::Numeric);
+}
+
 void Scariman1::GridCtrl1_DblClick()
 {
     m_program.gridDblClick();
@@ -292,7 +315,12 @@ void Scariman1::aggiornagiacenze()
     m_program.aggiornagiacenze(m_check3->isChecked());
 }
 
-void Scariman1::Check_Click()
+void Scariman1::Check1_Click()
+{
+    m_text1->setFocus();
+}
+
+void Scariman1::Check2_Click()
 {
     m_text1->setFocus();
 }
@@ -365,7 +393,7 @@ bool Scariman1::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-bool Scariman1::confirmExit()
+bool Scariman1::Form_QueryUnload()
 {
     messages().beep();
     return messages().msgBox(QStringLiteral("Lasciare il programma ?"), style::YesNo, QStringLiteral("MOVIMENTI"))
@@ -374,7 +402,7 @@ bool Scariman1::confirmExit()
 
 void Scariman1::Command1_Click()
 {
-    if (!confirmExit())
+    if (!Form_QueryUnload())
         return;
     m_leaving = true;
     emit quitRequested();
@@ -387,7 +415,7 @@ void Scariman1::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
-    if (!confirmExit()) {
+    if (!Form_QueryUnload()) {
         event->ignore();
         return;
     }

@@ -43,15 +43,22 @@ private:
     void Command2_Click();
     void Command3_Click();
     void Command6_Click();
+    void Command7_Click();
+    void Command8_Click();
+    void Command9_Click();
+    void Command10_Click();
+    void Command11_Click();
     void Command12_Click();
     void GridCtrl1_DblClick();
     void Timer1_Timer();
     bool Text1_KeyPress(QKeyEvent *event);
     bool Text2_KeyPress(QKeyEvent *event);
-    void Check_Click();
+    void Check1_Click();
+    void Check2_Click();
+    // True when the window may close (the operator answered the exit question Yes).
+    bool Form_QueryUnload();
     void registraarticolo();
     void emptyEntry();
-    bool confirmExit();
     void showProgress(int percent);
 
     Movimenti m_program;

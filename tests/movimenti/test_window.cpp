@@ -179,6 +179,31 @@ TEST_F(Window, SortButtonsReorderTheViewAndRestoreFileOrder)
     EXPECT_EQ(model.data(model.index(2, 2)).toString(), QStringLiteral("bianchi anna"));
 }
 
+TEST_F(Window, EachSortButtonSortsItsOwnColumnByItsKind)
+{
+    writeLog(movLine("0012", "ROSSI", "B1", "10", "Autorizzato") + movLine("######", "Sconosciuto", "a2", "9", "Esaurito")
+             + movLine("0007", "bianchi", "c3", "0", "Autorizzato"));
+    open();
+    // Every order differs, so a button wired to another column or kind shows.
+    const std::pair<const char *, QStringList> cases[] = {
+        {"Command9", {"2", "3", "1"}},  // customer as text: "######" first
+        {"Command8", {"3", "1", "2"}},  // name, case ignored
+        {"Command7", {"2", "1", "3"}},  // card, case ignored
+        {"Command11", {"3", "2", "1"}}, // door as a number: 9 before 10
+        {"Command10", {"1", "2", "3"}}, // back to the order of the file
+    };
+    GridModel &model = view().gridModel();
+    for (const auto &[name, order] : cases) {
+        click(name);
+        QStringList numbers;
+        for (int r = 0; r < model.rowCount(); ++r)
+            numbers.append(model.headerData(r, Qt::Vertical).toString());
+        EXPECT_EQ(numbers, order) << name;
+        EXPECT_EQ(grid().currentRow(), 1) << name;
+        EXPECT_EQ(grid().currentCol(), 0) << name;
+    }
+}
+
 TEST_F(Window, ClickOnACellMakesItTheCurrentCell)
 {
     writeLog(threeLines());
