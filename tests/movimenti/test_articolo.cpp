@@ -41,6 +41,28 @@ TEST(RecordArticolo, SettingAFieldChangesOnlyItsBytes)
     EXPECT_EQ(r.bytes().size(), 639);
 }
 
+TEST(RecordArticolo, NumbersAreWrittenAsTheirShortestText)
+{
+    struct Case {
+        double value;
+        const char *field; // the 10 bytes of Giacenza
+    };
+    const Case cases[] = {
+        {13, "13        "},         {0.5, ".5        "},        {-0.5, "-.5       "},
+        {2.25, "2.25      "},       {0.1 + 0.2, ".3        "}, {-10, "-10       "},
+        {0, "0         "},          {1234567890, "1234567890"}, {12345678.25, "12345678.2"},
+    };
+    for (const Case &c : cases) {
+        RecordArticolo r = article("A", "999999");
+        const QByteArray before = r.bytes();
+        r.setNumber(RecordArticolo::Giacenza, c.value);
+        EXPECT_EQ(r.field(RecordArticolo::Giacenza), QByteArrayView(c.field)) << c.value;
+        QByteArray expected = before;
+        expected.replace(80, 10, c.field);
+        EXPECT_EQ(r.bytes(), expected) << "only the field changes";
+    }
+}
+
 TEST(RecordArticolo, NumbersReadTheirLeadingNumber)
 {
     RecordArticolo r;
