@@ -157,39 +157,34 @@ void ElencoWindow::elencatotale()
         riepilogo1->setFocus();
 }
 
+bool ElencoWindow::elencafiltro(const Filter &filter)
+{
+    Etichetta3->setText(filter.value);
+    if (!riempi(filter))
+        return false;
+    Etichetta3->setText(filteredCaption(filter.value, m_list->count()));
+    if (m_list->count() > 0) {
+        riepilogo1->setFocus();
+        return false;
+    }
+    Etichetta2->clear();
+    Etichetta3->clear();
+    messages().beep();
+    return true;
+}
+
 void ElencoWindow::elencacitta()
 {
     const QString city = db().CittaScelta;
     Etichetta2->setText(QStringLiteral(" Citta' :"));
-    Etichetta3->setText(city);
-    if (!riempi({Filter::City, city}))
-        return;
-    Etichetta3->setText(filteredCaption(city, m_list->count()));
-    if (m_list->count() > 0) {
-        riepilogo1->setFocus();
-        return;
-    }
-    Etichetta2->clear();
-    Etichetta3->clear();
-    messages().beep();
-    messages().msgBox(QStringLiteral("Citta': ") + city + QStringLiteral(" non presente in archivio"), style::Ok,
-                      QStringLiteral("( Info )"));
+    if (elencafiltro({Filter::City, city}))
+        messages().msgBox(QStringLiteral("Citta': ") + city + QStringLiteral(" non presente in archivio"), style::Ok,
+                          QStringLiteral("( Info )"));
 }
 
 void ElencoWindow::elencastato()
 {
-    const QString stato = db().StatoScelto;
-    Etichetta3->setText(stato);
-    if (!riempi({Filter::Stato, stato}))
-        return;
-    Etichetta3->setText(filteredCaption(stato, m_list->count()));
-    if (m_list->count() > 0) {
-        riepilogo1->setFocus();
-        return;
-    }
-    Etichetta2->clear();
-    Etichetta3->clear();
-    messages().beep();
+    elencafiltro({Filter::Stato, db().StatoScelto});
 }
 
 void ElencoWindow::Comando1_Click()

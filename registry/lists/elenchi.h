@@ -72,6 +72,8 @@ private:
     void elencatotale();
     void elencacitta();
     void elencastato();
+    // A filtered listing; true when nobody passed the filter (labels emptied, a beep).
+    bool elencafiltro(const Filter &filter);
     // Fills the list; false (after the error box) when the listing stopped on an error.
     bool riempi(const Filter &filter);
     bool Form_KeyDown(QKeyEvent *event);
