@@ -183,16 +183,21 @@ void GridTable::setColours(int row, int col, quint32 back, quint32 fore)
     emit rowsChanged(row, row);
 }
 
-void GridTable::clear()
+void GridTable::dropRows()
 {
-    emit aboutToReset();
-    m_header = {};
     m_rows.clear();
     m_rows.shrink_to_fit();
     m_arena.clear();
     m_arena.squeeze();
     resetStyles();
     m_published = 0;
+}
+
+void GridTable::clear()
+{
+    emit aboutToReset();
+    m_header = {};
+    dropRows();
     m_row = m_col = m_rowSel = m_colSel = 0;
     emit resetDone();
     emit headerChanged();
@@ -202,12 +207,7 @@ void GridTable::clear()
 void GridTable::cutToHeader()
 {
     emit aboutToReset();
-    m_rows.clear();
-    m_rows.shrink_to_fit();
-    m_arena.clear();
-    m_arena.squeeze();
-    resetStyles();
-    m_published = 0;
+    dropRows();
     clampCurrent();
     emit resetDone();
     emit currentChanged();

@@ -96,6 +96,8 @@ private:
     };
 
     void resetStyles();
+    // Every data row and its cell bytes and colours gone; headers and current cell as they are.
+    void dropRows();
     std::array<CellColours, Columns> &ownStyle(Row &row);
     void writeRow(Row &row, const std::array<QByteArrayView, Columns> &cells);
     QByteArrayView cell(const Row &row, int col) const;
