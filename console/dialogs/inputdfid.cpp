@@ -33,23 +33,23 @@ inputdfid::inputdfid(const QString &registryPath, QWidget *parent)
     Text1->setMaxLength(30);
     Text1->setStyleSheet(QStringLiteral("QLineEdit { background: black; color: #00ff00; font-weight: bold; }"));
 
-    auto key = [this](const char *name, const QString &character) {
+    auto key = [this](const char *name, const QString &character, void (inputdfid::*handler)()) {
         QPushButton *b = button(name, character);
         b->setMinimumSize(48, 40);
-        connect(b, &QPushButton::clicked, this, [this, character] { keypad(character); });
+        connect(b, &QPushButton::clicked, this, handler);
         return b;
     };
-    Command9 = key("Command9", QStringLiteral("1"));
-    Command10 = key("Command10", QStringLiteral("2"));
-    Command11 = key("Command11", QStringLiteral("3"));
-    Command12 = key("Command12", QStringLiteral("4"));
-    Command13 = key("Command13", QStringLiteral("5"));
-    Command14 = key("Command14", QStringLiteral("6"));
-    Command15 = key("Command15", QStringLiteral("7"));
-    Command16 = key("Command16", QStringLiteral("8"));
-    Command17 = key("Command17", QStringLiteral("9"));
-    Command18 = key("Command18", QStringLiteral("0"));
-    Command21 = key("Command21", QStringLiteral(","));
+    Command9 = key("Command9", QStringLiteral("1"), &inputdfid::Command9_Click);
+    Command10 = key("Command10", QStringLiteral("2"), &inputdfid::Command10_Click);
+    Command11 = key("Command11", QStringLiteral("3"), &inputdfid::Command11_Click);
+    Command12 = key("Command12", QStringLiteral("4"), &inputdfid::Command12_Click);
+    Command13 = key("Command13", QStringLiteral("5"), &inputdfid::Command13_Click);
+    Command14 = key("Command14", QStringLiteral("6"), &inputdfid::Command14_Click);
+    Command15 = key("Command15", QStringLiteral("7"), &inputdfid::Command15_Click);
+    Command16 = key("Command16", QStringLiteral("8"), &inputdfid::Command16_Click);
+    Command17 = key("Command17", QStringLiteral("9"), &inputdfid::Command17_Click);
+    Command18 = key("Command18", QStringLiteral("0"), &inputdfid::Command18_Click);
+    Command21 = key("Command21", QStringLiteral(","), &inputdfid::Command21_Click);
     Command19 = button("Command19", QStringLiteral("C"));
     Command19->setToolTip(QStringLiteral("Cancella"));
     Command19->setMinimumSize(48, 40);
@@ -115,6 +115,18 @@ void inputdfid::keypad(const QString &character)
     Text1->setText(Text1->text() + character);
     Text1->setFocus();
 }
+
+void inputdfid::Command9_Click() { keypad(QStringLiteral("1")); }
+void inputdfid::Command10_Click() { keypad(QStringLiteral("2")); }
+void inputdfid::Command11_Click() { keypad(QStringLiteral("3")); }
+void inputdfid::Command12_Click() { keypad(QStringLiteral("4")); }
+void inputdfid::Command13_Click() { keypad(QStringLiteral("5")); }
+void inputdfid::Command14_Click() { keypad(QStringLiteral("6")); }
+void inputdfid::Command15_Click() { keypad(QStringLiteral("7")); }
+void inputdfid::Command16_Click() { keypad(QStringLiteral("8")); }
+void inputdfid::Command17_Click() { keypad(QStringLiteral("9")); }
+void inputdfid::Command18_Click() { keypad(QStringLiteral("0")); }
+void inputdfid::Command21_Click() { keypad(QStringLiteral(",")); }
 
 int inputdfid::Text1_KeyPress(int keyAscii)
 {

@@ -31,7 +31,19 @@ public:
     QLabel *Label1; // price list
     QLabel *Label8; // total of purchases
 
+    // The keypad: each button appends its character.
     void keypad(const QString &character);
+    void Command9_Click();
+    void Command10_Click();
+    void Command11_Click();
+    void Command12_Click();
+    void Command13_Click();
+    void Command14_Click();
+    void Command15_Click();
+    void Command16_Click();
+    void Command17_Click();
+    void Command18_Click();
+    void Command21_Click();
     int Text1_KeyPress(int keyAscii);
     void Command20_Click();
     void Command19_Click();
