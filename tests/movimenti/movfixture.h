@@ -42,6 +42,18 @@ inline RecordArticolo article(const QByteArray &barcode, const QByteArray &giace
     return r;
 }
 
+// What the operator typed for one booking, with the two warning options.
+inline BookingEntry entry(const QByteArray &code, const QByteArray &quantity, bool noStockWarning = false,
+                          bool noMissingWarning = false)
+{
+    BookingEntry e;
+    e.code = code;
+    e.quantity = quantity;
+    e.noStockWarning = noStockWarning;
+    e.noMissingWarning = noMissingWarning;
+    return e;
+}
+
 inline QByteArray artMag(const QList<RecordArticolo> &records)
 {
     QByteArray out;

@@ -20,12 +20,7 @@ protected:
     void writeArticles(const QList<RecordArticolo> &records) { folder.write(QStringLiteral("ART.MAG"), artMag(records)); }
     Booking book(const QByteArray &code, const QByteArray &quantity, bool check1 = false, bool check2 = false)
     {
-        BookingEntry e;
-        e.code = code;
-        e.quantity = quantity;
-        e.noStockWarning = check1;
-        e.noMissingWarning = check2;
-        return m->registraarticolo(e);
+        return m->registraarticolo(entry(code, quantity, check1, check2));
     }
     QList<QByteArray> row(int r) const
     {

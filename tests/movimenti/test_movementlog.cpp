@@ -273,11 +273,7 @@ TEST_F(MovementLog, FilterOnTheDocumentUsesTheMovementHeaders)
     Movimenti m(percorso());
     start(m);
     ASSERT_EQ(m.eliminaTabella(), Movimenti::Reset::Done);
-    BookingEntry entry;
-    entry.code = "0012";
-    entry.quantity = "1";
-    entry.noMissingWarning = true;
-    ASSERT_EQ(m.registraarticolo(entry).outcome, Booking::Booked);
+    ASSERT_EQ(m.registraarticolo(entry("0012", "1", false, true)).outcome, Booking::Booked);
     EXPECT_EQ(m.grid().text(0, 1), QByteArrayView("Barcode"));
     m.grid().setCurrentCell(1, 1);
     boxes.shown.clear();

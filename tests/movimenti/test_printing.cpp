@@ -100,11 +100,7 @@ TEST_F(Printing, DocumentPrintsWithItsHeaders)
 {
     open();
     click("Command6");
-    BookingEntry e;
-    e.code = "ZZZ";
-    e.quantity = "2";
-    e.noMissingWarning = true;
-    window->program().registraarticolo(e);
+    window->program().registraarticolo(entry("ZZZ", "2", false, true));
     click("Command2");
     const QStringList lines = printer.lastLines();
     ASSERT_EQ(lines.size(), 8);

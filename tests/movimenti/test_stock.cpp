@@ -23,12 +23,7 @@ protected:
     }
     Booking book(const QByteArray &code, const QByteArray &quantity)
     {
-        BookingEntry e;
-        e.code = code;
-        e.quantity = quantity;
-        e.noStockWarning = true;
-        e.noMissingWarning = true;
-        return m->registraarticolo(e);
+        return m->registraarticolo(entry(code, quantity, true, true));
     }
     // The empty document, with no questions counted.
     void emptyDocument()
@@ -52,11 +47,7 @@ TEST_F(Stock, ResetDoesNothingWhileTheCounterIsZero)
     EXPECT_TRUE(boxes.shown.isEmpty());
     EXPECT_EQ(boxes.beeps, 0);
 
-    BookingEntry e;
-    e.code = "A";
-    e.quantity = "1";
-    e.noMissingWarning = true;
-    fresh.registraarticolo(e);
+    fresh.registraarticolo(entry("A", "1", false, true));
     EXPECT_EQ(fresh.eliminaTabella(), Movimenti::Reset::Done);
     EXPECT_EQ(boxes.shown.size(), 2);
 }

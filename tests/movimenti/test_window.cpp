@@ -443,11 +443,7 @@ TEST_F(Window, BookingSelectsItsRowAndShowsItAtTheTop)
         data += movLine(QByteArray::number(i).rightJustified(4, '0'), "ROSSI", "C", "1", "Autorizzato");
     writeLog(data);
     open();
-    BookingEntry e;
-    e.code = "0050";
-    e.quantity = "1";
-    e.noMissingWarning = true;
-    const Booking b = window->program().registraarticolo(e);
+    const Booking b = window->program().registraarticolo(entry("0050", "1", false, true));
     ASSERT_EQ(b.row, 50);
     EXPECT_FALSE(b.rowAdded);
     EXPECT_EQ(view().currentIndex().row(), 49);
@@ -460,11 +456,7 @@ TEST_F(Window, StockUpdateTakesTheCreateOptionFromItsBox)
     writeLog(threeLines());
     open();
     click("Command6");
-    BookingEntry e;
-    e.code = "NUOVO";
-    e.quantity = "4";
-    e.noMissingWarning = true;
-    window->program().registraarticolo(e);
+    window->program().registraarticolo(entry("NUOVO", "4", false, true));
     boxes.shown.clear();
     QTest::mouseClick(control<QCheckBox>("Check3"), Qt::LeftButton);
     window->aggiornagiacenze();
