@@ -1,4 +1,5 @@
 #include "cartasconto.h"
+#include "discountcustomer.h"
 #include "record.h"
 #include "registryfile.h"
 #include "testsupport.h"
@@ -11,16 +12,7 @@ using zorv::test::TempFolder;
 
 namespace {
 
-Record customer(const QByteArray &name, const QByteArray &card, const QByteArray &listino = "1",
-                const QByteArray &totale = "0")
-{
-    CustomerInput in;
-    in.nome = name;
-    in.numeroCarta = card;
-    in.relay = listino;
-    in.accessi = totale;
-    return Record::compose(in);
-}
+const auto customer = zorv::test::discountCustomer;
 
 class CercaCarta : public ::testing::Test {
 protected:

@@ -1,5 +1,6 @@
 #include "inputdfid.h"
 #include "messages.h"
+#include "discountcustomer.h"
 #include "record.h"
 #include "registryfile.h"
 #include "testsupport.h"
@@ -17,16 +18,7 @@ using namespace zorv::registry;
 
 namespace {
 
-Record customer(const QByteArray &name, const QByteArray &card, const QByteArray &listino,
-                const QByteArray &totale)
-{
-    CustomerInput in;
-    in.nome = name;
-    in.numeroCarta = card;
-    in.relay = listino;
-    in.accessi = totale;
-    return Record::compose(in);
-}
+const auto customer = zorv::test::discountCustomer;
 
 class DiscountCard : public ::testing::Test {
 protected:
