@@ -114,9 +114,8 @@ StationWindow::StationWindow(const StationOptions &options, QWidget *parent)
     Label5->setMinimumHeight(40);
     Label5->setAutoFillBackground(true);
     Label5->setFrameShape(QFrame::Panel);
+    // The outcome box stays in sight in both stations; only the access-control one fills it.
     left->addWidget(Label5);
-    if (!options.customerLabels)
-        Label5->hide();
 
     auto *clock = new QHBoxLayout;
     auto *dateCaption = new QLabel(options.dateCaption, this);

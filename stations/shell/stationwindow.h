@@ -36,7 +36,7 @@ struct StationOptions {
     QString nameCaption = QStringLiteral("Nome"); // beside Label1
     bool programButtons = true;      // "Utenti" and "Movimenti" shown
     bool relayButtons = true;        // "1" and "2" shown
-    bool customerLabels = true;      // Label2..Label8 and their captions shown
+    bool customerLabels = true;      // Label2..Label4, Label6..Label8 and their captions shown
     int startDelayMs = 200;          // Timer1, the one-shot start of the read loop
 };
 

@@ -331,8 +331,11 @@ TEST_F(PlovekFixture, SharedControlsAsTheWedgeShowsThem)
     EXPECT_FALSE(window->Command2->isVisible());
     EXPECT_FALSE(window->Command4->isVisible());
     EXPECT_FALSE(window->Command5->isVisible());
-    EXPECT_FALSE(window->Label2->isVisible());
+    for (QLabel *hidden : {window->Label2, window->Label3, window->Label4, window->Label6, window->Label7, window->Label8})
+        EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
     EXPECT_TRUE(window->Label1->isVisible());
+    EXPECT_TRUE(window->Label5->isVisible());
+    EXPECT_TRUE(window->Label5->text().isEmpty());
     EXPECT_TRUE(window->Combo6->isVisible());
 }
 
