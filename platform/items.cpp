@@ -7,6 +7,7 @@
 #include <QSaveFile>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -171,6 +172,8 @@ QString appendToFile(const QString &path, const QByteArray &data)
     const int fd = ::open(native.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
         return QString::fromLocal8Bit(std::strerror(errno));
+    struct stat before {};
+    const bool sized = ::fstat(fd, &before) == 0;
     qsizetype written = 0;
     QString error;
     while (written < data.size()) {
@@ -182,6 +185,14 @@ QString appendToFile(const QString &path, const QByteArray &data)
             break;
         }
         written += r;
+    }
+    // A full disk can take part of the data: cut it off again, so the file never ends in
+    // half a line, unless another writer has appended after it meanwhile.
+    struct stat after {};
+    if (!error.isEmpty() && written > 0 && sized && ::fstat(fd, &after) == 0
+        && after.st_size == before.st_size + written) {
+        if (::ftruncate(fd, before.st_size) != 0)
+            error += QStringLiteral(" (file left with a partial line)");
     }
     if (::close(fd) != 0 && error.isEmpty())
         error = QString::fromLocal8Bit(std::strerror(errno));
