@@ -90,7 +90,7 @@ qint64 roundHalfEven(double value)
 
 QByteArray shortText(double value)
 {
-    QByteArray out = QByteArray::number(value, 'g', 15);
+    QByteArray out = QByteArray::number(value, 'g', 15).replace('e', 'E');
     if (out.startsWith("0."))
         out.remove(0, 1);
     else if (out.startsWith("-0."))

@@ -77,4 +77,5 @@ TEST(Numbers, ShortText)
     EXPECT_EQ(numbers::shortText(-0.5), QByteArray("-.5"));
     EXPECT_EQ(numbers::shortText(2.25), QByteArray("2.25"));
     EXPECT_EQ(numbers::shortText(0), QByteArray("0"));
+    EXPECT_EQ(numbers::shortText(1e15), QByteArray("1E+15"));
 }
