@@ -276,6 +276,7 @@ namespace {
 
 struct TextKey {
     quint64 key;
+    quint64 second; // the second block of eight bytes, for the first sort only
     quint32 index;
 };
 
@@ -343,16 +344,26 @@ void GridTable::sort(int col, SortKind kind)
         for (size_t i = 0; i < n; ++i)
             order[i] = keys[i].index;
     } else {
+        // Names share their first eight bytes often (one surname, many customers): the
+        // first sort takes sixteen, and only runs equal in both are refined further.
         std::vector<TextKey> keys(n);
-        for (size_t i = 0; i < n; ++i)
-            keys[i] = {foldedPrefix(cell(m_rows[i], col)), quint32(i)};
-        std::stable_sort(keys.begin(), keys.end(), [](const TextKey &a, const TextKey &b) { return a.key < b.key; });
+        for (size_t i = 0; i < n; ++i) {
+            const QByteArrayView v = cell(m_rows[i], col);
+            keys[i] = {foldedPrefix(v), v.size() > 8 ? foldedPrefix(v.sliced(8)) : 0, quint32(i)};
+        }
+        std::stable_sort(keys.begin(), keys.end(), [](const TextKey &a, const TextKey &b) {
+            return a.key != b.key ? a.key < b.key : a.second < b.second;
+        });
         const auto cellOf = [&](quint32 index) { return cell(m_rows[index], col); };
         size_t runStart = 0;
         for (size_t i = 1; i <= n; ++i) {
-            if (i == n || keys[i].key != keys[runStart].key) {
-                if (i - runStart > 1)
-                    refineTextRun(keys, runStart, i, 0, cellOf);
+            if (i == n || keys[i].key != keys[runStart].key || keys[i].second != keys[runStart].second) {
+                if (i - runStart > 1) {
+                    // refineTextRun sorts by .key: give it the last block sorted so far.
+                    for (size_t j = runStart; j < i; ++j)
+                        keys[j].key = keys[j].second;
+                    refineTextRun(keys, runStart, i, 1, cellOf);
+                }
                 runStart = i;
             }
         }
