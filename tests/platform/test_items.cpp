@@ -4,10 +4,6 @@
 
 #include <QFile>
 
-#include <sys/resource.h>
-
-#include <csignal>
-
 #include <gtest/gtest.h>
 
 using namespace zorv;
@@ -71,16 +67,12 @@ TEST(Items, AppendOnAFullDiskLeavesNoPartialLine)
 {
     test::TempFolder dir;
     ASSERT_TRUE(items::appendToFile(dir.file("mov.txt"), "first\r\n").isEmpty());
-    // Files may not grow past 10 bytes, as on a full disk: the second line only half fits.
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    auto *handler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved;
-    limit.rlim_cur = 10;
-    setrlimit(RLIMIT_FSIZE, &limit);
-    const QString error = items::appendToFile(dir.file("mov.txt"), "second\r\n");
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, handler);
+    QString error;
+    {
+        // The second line only half fits, as on a full disk.
+        const test::FileSizeLimit full(10);
+        error = items::appendToFile(dir.file("mov.txt"), "second\r\n");
+    }
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(dir.read("mov.txt"), QByteArray("first\r\n"));
 }

@@ -3,8 +3,6 @@
 
 #include "testsupport.h"
 
-#include <sys/resource.h>
-#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -12,28 +10,6 @@ using namespace zorv;
 using namespace zorv::registry;
 
 namespace {
-
-// Files may not grow past `bytes` while it lives, as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-};
 
 Record named(const QByteArray &nome)
 {
@@ -53,7 +29,7 @@ TEST(RegistryFile, AppendOnAFullDiskLeavesTheFileAsItWas)
         ASSERT_TRUE(registry.write(n, named("CLIENTE " + QByteArray::number(n))).isEmpty());
     const QByteArray before = dir.read("CLIENTI.DAT");
     {
-        const FileSizeLimit full(3 * kRecordSize + 100);
+        const test::FileSizeLimit full(3 * kRecordSize + 100);
         EXPECT_FALSE(registry.write(4, named("QUARTO")).isEmpty());
     }
     EXPECT_EQ(dir.read("CLIENTI.DAT"), before);

@@ -545,28 +545,6 @@ TEST_F(InserTest, SaveIntoAReadOnlyFolderShowsTheError)
     EXPECT_EQ(registry::RegistryFile(db().FileClienti).count(), 1);
 }
 
-// Files may not grow past `bytes` while it lives, as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-};
-
 TEST_F(InserTest, SaveOnAFullDiskLeavesNoHalfRecordAndCanBeRetried)
 {
     fill(3);
@@ -575,7 +553,7 @@ TEST_F(InserTest, SaveOnAFullDiskLeavesNoHalfRecordAndCanBeRetried)
     typeCustomer(QStringLiteral("rossi mario"));
     const QStringList typed = visibleTexts();
     {
-        const FileSizeLimit full(3 * kRecordSize + 100);
+        const test::FileSizeLimit full(3 * kRecordSize + 100);
         salva();
     }
     ASSERT_EQ(boxes.shown.size(), 1);

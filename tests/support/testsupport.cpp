@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 namespace zorv::test {
 
 TempFolder::TempFolder()
@@ -45,6 +47,21 @@ bool waitUntil(const std::function<bool()> &done, int timeoutMs)
 void whenIdle(std::function<void()> action, int delayMs)
 {
     QTimer::singleShot(delayMs, qApp, std::move(action));
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes)
+{
+    getrlimit(RLIMIT_FSIZE, &m_saved);
+    m_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = m_saved;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    setrlimit(RLIMIT_FSIZE, &m_saved);
+    std::signal(SIGXFSZ, m_handler);
 }
 
 } // namespace zorv::test

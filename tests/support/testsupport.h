@@ -6,6 +6,8 @@
 
 #include <functional>
 
+#include <sys/resource.h>
+
 namespace zorv::test {
 
 // A fresh folder for one test, removed afterwards.
@@ -27,5 +29,18 @@ bool waitUntil(const std::function<bool()> &done, int timeoutMs = 5000);
 // Runs `action` once the event loop is back, e.g. to answer a modal dialog that the
 // test is about to open with exec().
 void whenIdle(std::function<void()> action, int delayMs = 0);
+
+// Files may not grow past `bytes` while it lives, as on a full disk (works as root too).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = nullptr;
+};
 
 } // namespace zorv::test
