@@ -16,9 +16,14 @@ int RegistryFile::count() const
 QString RegistryFile::open() const
 {
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadWrite))
-        return file.errorString();
-    return {};
+    if (file.open(QIODevice::ReadWrite))
+        return {};
+    // A registry the operator may only read can still be viewed; a write reports its own
+    // error when it comes.
+    const QString error = file.errorString();
+    if (file.exists() && file.open(QIODevice::ReadOnly))
+        return {};
+    return error;
 }
 
 std::optional<Record> RegistryFile::read(int number, QString *error) const

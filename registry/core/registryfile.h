@@ -25,7 +25,8 @@ public:
     int nextNumber() const { return count() + 1; }
 
     // Opens the file for reading and writing, creating it when missing, and closes it:
-    // how every operation starts. Empty string on success, otherwise the error's text.
+    // how every operation starts. A file that may only be read still opens. Empty string
+    // on success, otherwise the error's text.
     QString open() const;
 
     // Record n (1..count); nothing when out of range or unreadable (then `error` gets the
