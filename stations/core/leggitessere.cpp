@@ -26,13 +26,20 @@ void LeggiTessere::drain()
     if (!m_running || m_busy || m_draining)
         return;
     m_draining = true;
-    char c;
-    while (!m_busy && m_port.takeByte(&c)) {
-        m_line.append(c);
-        if (c != '\r')
+    while (!m_busy) {
+        const QByteArrayView bytes = m_port.pending();
+        if (bytes.isEmpty())
+            break;
+        const qint64 before = m_riga.scartati();
+        m_port.consume(m_riga.aggiungi(bytes));
+        if (before == 0 && m_riga.scartati() > 0)
+            m_view.mostraGuasto(QStringLiteral("dati dal lettore senza fine riga (oltre %1 byte): scartati")
+                                    .arg(RigaLettore::kLunghezzaMassima));
+        if (!m_riga.completa())
             continue;
-        const QByteArray line = m_line;
-        m_line.clear();
+        if (m_riga.scartati() > 0)
+            m_view.mostraGuasto(QStringLiteral("scartati in tutto %1 byte senza fine riga").arg(m_riga.scartati()));
+        const QByteArray line = m_riga.prendi();
         m_busy = true;
         gestisciRiga(line);
     }
@@ -60,7 +67,7 @@ void LeggiTessere::suona(const char *file, std::function<void()> then)
 void LeggiTessere::gestisciRiga(const QByteArray &line)
 {
     m_view.mostraRiga(line);
-    if (line.size() != 13) {
+    if (!formaCarta(line)) {
         fine();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "cardcheck.h"
 #include "portacfg.h"
+#include "rigalettore.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -30,9 +31,10 @@ public:
 };
 
 // The read loop of the access-control station. It runs on the port's data: bytes are
-// taken one at a time and collected into CR-ended lines; while a card is handled (the
-// check, the 500 ms waits, the relay answer, the sounds) no byte is taken, so the next
-// card waits in its place and is handled afterwards.
+// collected into CR-ended lines (a run too long for any line is dropped as garbage, with
+// a word in the log box); while a card is handled (the check, the 500 ms waits, the
+// relay answer, the sounds) no byte is taken, so the next card waits in its place and
+// is handled afterwards.
 class LeggiTessere : public QObject {
     Q_OBJECT
 public:
@@ -41,7 +43,7 @@ public:
     // Starts taking bytes (the port is already open).
     void leggitessere();
     // Drops a line cut short (the reader went away in the middle of it).
-    void azzeraRiga() { m_line.clear(); }
+    void azzeraRiga() { m_riga.azzera(); }
 
     StatoStazione &stato() { return m_stato; }
     const StatoStazione &stato() const { return m_stato; }
@@ -68,7 +70,7 @@ private:
     QString m_folder;
     PortaCfg m_cfg;
     StatoStazione m_stato;
-    QByteArray m_line;
+    RigaLettore m_riga;
     bool m_running = false;
     bool m_busy = false;
     bool m_draining = false;

@@ -4,11 +4,19 @@
 #include "messages.h"
 #include "portacfg.h"
 #include "serialport.h"
+#include "rigalettore.h"
 
 namespace zorv::stations {
 
+namespace {
+
+// How much is read from the port at a time.
+constexpr int kBlocco = 64 * 1024;
+
+} // namespace
+
 struct StationPort::Waiter {
-    QByteArray reply;
+    RigaLettore riga;
     QTimer deadline;
     std::function<void(bool, QByteArray)> done;
 };
@@ -40,21 +48,32 @@ bool StationPort::isOpen() const
     return m_port && m_port->isOpen();
 }
 
-bool StationPort::takeByte(char *c)
+QByteArrayView StationPort::pending()
 {
-    if (!m_backlog.isEmpty()) {
-        *c = m_backlog.front();
-        m_backlog.remove(0, 1);
-        return true;
+    if (m_used == m_backlog.size()) {
+        m_backlog.clear();
+        m_used = 0;
+        // While a reply is awaited, new bytes are the reply's.
+        if (m_waiters.isEmpty() && m_port)
+            m_backlog = m_port->read(kBlocco);
     }
-    // While a reply is awaited, new bytes are the reply's.
-    if (!m_waiters.isEmpty() || !m_port)
-        return false;
-    const QByteArray one = m_port->read(1);
-    if (one.isEmpty())
-        return false;
-    *c = one.front();
-    return true;
+    return QByteArrayView(m_backlog).sliced(m_used);
+}
+
+void StationPort::consume(qsizetype n)
+{
+    m_used = qBound(qsizetype(0), m_used + n, m_backlog.size());
+}
+
+void StationPort::forLoop(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return;
+    if (m_used > 0) {
+        m_backlog.remove(0, m_used);
+        m_used = 0;
+    }
+    m_backlog.append(bytes);
 }
 
 bool StationPort::send(const QByteArray &frame)
@@ -67,7 +86,7 @@ void StationPort::sendAndWait(const QByteArray &frame, std::function<void(bool, 
     Comm1();
     // What came before the send is not the answer: it stays for the read loop.
     if (m_waiters.isEmpty())
-        m_backlog += m_port->readAll();
+        forLoop(m_port->readAll());
     if (!send(frame)) {
         QTimer::singleShot(0, this, [done = std::move(done)] { done(false, {}); });
         return;
@@ -76,23 +95,36 @@ void StationPort::sendAndWait(const QByteArray &frame, std::function<void(bool, 
     w->done = std::move(done);
     w->deadline.setSingleShot(true);
     w->deadline.setTimerType(Qt::PreciseTimer); // a coarse timer may end the wait early
-    connect(&w->deadline, &QTimer::timeout, this, [this, w] { finishWaiter(w, false); });
+    connect(&w->deadline, &QTimer::timeout, this, [this, w] { timedOut(w); });
     w->deadline.start(limitMs);
     m_waiters.append(w);
     if (m_port->bytesWaiting() > 0)
         QTimer::singleShot(0, this, &StationPort::onReadyRead);
 }
 
-void StationPort::finishWaiter(Waiter *w, bool answered)
+void StationPort::timedOut(Waiter *w)
 {
+    const bool first = !m_waiters.isEmpty() && m_waiters.front() == w;
     if (!m_waiters.removeOne(w))
         return;
+    // What had come of a line (a card half read, perhaps) is not lost with the wait: it
+    // is the start of the next wait's answer, or of the loop's next line.
+    if (first) {
+        if (!m_waiters.isEmpty())
+            m_waiters.front()->riga.aggiungi(w->riga.parziale());
+        else
+            forLoop(w->riga.parziale());
+    }
+    finishWaiter(w, false, {});
+}
+
+void StationPort::finishWaiter(Waiter *w, bool answered, const QByteArray &reply)
+{
     w->deadline.stop();
     auto done = std::move(w->done);
-    const QByteArray reply = w->reply;
     QTimer::singleShot(0, this, [w] { delete w; });
     // The loop may go on with what it had waiting.
-    if (m_waiters.isEmpty() && (m_port && (m_port->bytesWaiting() > 0 || !m_backlog.isEmpty())))
+    if (m_waiters.isEmpty() && m_port && (m_port->bytesWaiting() > 0 || m_used < m_backlog.size()))
         QTimer::singleShot(0, this, &StationPort::bytesForLoop);
     done(answered, reply);
 }
@@ -101,17 +133,34 @@ void StationPort::onReadyRead()
 {
     if (!m_port)
         return;
+    QList<std::pair<Waiter *, QByteArray>> answered;
     while (!m_waiters.isEmpty()) {
-        const QByteArray one = m_port->read(1);
-        if (one.isEmpty())
-            return;
-        Waiter *w = m_waiters.front();
-        if (one.front() == '\r')
-            finishWaiter(w, true);
-        else
-            w->reply += one;
+        const QByteArray block = m_port->read(kBlocco);
+        if (block.isEmpty())
+            break;
+        QByteArrayView rest(block);
+        while (!rest.isEmpty() && !m_waiters.isEmpty()) {
+            Waiter *w = m_waiters.front();
+            rest = rest.sliced(w->riga.aggiungi(rest));
+            if (!w->riga.completa())
+                continue;
+            QByteArray line = w->riga.prendi();
+            // A card presented during the wait is the loop's, after the wait.
+            if (formaCarta(line)) {
+                forLoop(line);
+                continue;
+            }
+            line.chop(1);
+            m_waiters.removeFirst();
+            answered.append({w, line});
+        }
+        // Past the last answer: the loop's.
+        forLoop(rest);
     }
-    if (m_port->bytesWaiting() > 0 || !m_backlog.isEmpty())
+    // Answered only now, when every byte read has its place.
+    for (const auto &[w, reply] : answered)
+        finishWaiter(w, true, reply);
+    if (m_waiters.isEmpty() && (m_port->bytesWaiting() > 0 || m_used < m_backlog.size()))
         emit bytesForLoop();
 }
 

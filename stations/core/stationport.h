@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -16,10 +17,11 @@ class SerialPort;
 namespace zorv::stations {
 
 // The reader's line as a station holds it. The station's read loop takes received
-// bytes one at a time, when it is ready for them; bytes it has not taken stay queued in
-// their order. A reply wait (after a relay frame) takes the next CR-ended line that
-// arrives after its frame was sent; bytes received before the send stay for the loop,
-// so a card presented meanwhile is neither lost nor taken for the answer.
+// bytes when it is ready for them; bytes it has not taken stay queued in their order.
+// A reply wait (after a relay frame) takes the next CR-ended line that arrives after its
+// frame was sent; bytes received before the send stay for the loop, and so does a card
+// line (12 characters and CR) that comes during the wait: a card presented meanwhile is
+// neither lost nor taken for the answer, and is handled after the wait, in its order.
 class StationPort : public QObject {
     Q_OBJECT
 public:
@@ -32,8 +34,10 @@ public:
     bool open(QString *error = nullptr);
     bool isOpen() const;
 
-    // The next byte for the read loop, or false when none is waiting for it.
-    bool takeByte(char *c);
+    // The bytes waiting for the read loop, in order (empty when none is); the loop says
+    // how many it used with consume(). Valid until the next call on the port.
+    QByteArrayView pending();
+    void consume(qsizetype n);
 
     // Writes one frame; false when the port is closed or the write failed.
     bool send(const QByteArray &frame);
@@ -55,10 +59,13 @@ signals:
 private:
     struct Waiter;
     void onReadyRead();
-    void finishWaiter(Waiter *w, bool answered);
+    void timedOut(Waiter *w);
+    void finishWaiter(Waiter *w, bool answered, const QByteArray &reply);
+    void forLoop(QByteArrayView bytes);
 
     QPointer<SerialPort> m_port;
     QByteArray m_backlog; // bytes read from the port that belong to the loop
+    qsizetype m_used = 0; // how many of them the loop has used
     QList<Waiter *> m_waiters;
 };
 

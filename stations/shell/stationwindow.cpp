@@ -229,13 +229,23 @@ void StationWindow::appendText1(const QByteArray &line)
     QByteArray shown = line;
     while (shown.endsWith('\r') || shown.endsWith('\n'))
         shown.chop(1);
-    Text1->appendPlainText(text::fromCp1252(shown));
+    aggiungiAText1(text::fromCp1252(shown));
 }
 
 void StationWindow::mostraGuasto(const QString &text)
 {
-    Text1->appendPlainText(QStringLiteral("*** ERRORE %1: %2")
-                               .arg(clock().now().toString(QStringLiteral("dd-MM-yyyy HH:mm:ss")), text));
+    aggiungiAText1(QStringLiteral("*** ERRORE %1: %2")
+                       .arg(clock().now().toString(QStringLiteral("dd-MM-yyyy HH:mm:ss")), text));
+}
+
+void StationWindow::aggiungiAText1(QString text)
+{
+    // A long line costs the log box time on every later line; its start is enough.
+    if (text.size() > kMaxCaratteri) {
+        text.truncate(kMaxCaratteri - 1);
+        text.append(QChar(0x2026));
+    }
+    Text1->appendPlainText(text);
 }
 
 void StationWindow::coloraLabel5(unsigned bgr)

@@ -81,6 +81,8 @@ public:
     // A failure shown in the log box; the station goes on.
     void mostraGuasto(const QString &text);
     static constexpr int kMaxRighe = 500;
+    // Characters shown of one line at most: a longer one ends in "…".
+    static constexpr int kMaxCaratteri = 256;
 
     // Sets Label5's background to a 0x00BBGGRR colour.
     void coloraLabel5(unsigned bgr);
@@ -118,6 +120,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void aggiungiAText1(QString text);
+
     StationOptions m_options;
     StationPort *m_port = nullptr;
     TrayIcon *m_tray = nullptr;

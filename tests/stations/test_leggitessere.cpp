@@ -319,6 +319,76 @@ TEST_F(Loop, RelayAnswerTimeOutShowsItsMessageThenAuto)
     EXPECT_EQ(view.righe, (QList<QByteArray>{kA + "\r", "OK\r", kA + "\r"}));
 }
 
+// What the reader sends after the relay frame of the first card, and what comes of it.
+TEST_F(Loop, LinesDuringTheRelayAnswerWait)
+{
+    const QByteArray kE = "EEEEEEEEEEEE"; // credit exhausted: no relay of its own
+    const QByteArray kS = "SSSSSSSSSSSS"; // expired
+    const struct {
+        const char *name;
+        QList<std::pair<int, QByteArray>> afterFrame; // ms after the frame, bytes
+        QList<QByteArray> mov;                         // customer of each mov.txt line
+        QList<QByteArray> righe;                       // lines shown
+        int timeOuts;
+    } cases[] = {
+        {"card before the answer", {{50, kE + "\r"}, {100, "OK\r"}}, {"0001", "0004"}, {kA + "\r", kE + "\r"}, 0},
+        {"two cards before the answer keep their order",
+         {{30, kE + "\r"}, {60, kS + "\r"}, {100, "OK\r"}}, {"0001", "0004", "0005"}, {kA + "\r", kE + "\r", kS + "\r"}, 0},
+        {"card and no answer at all", {{50, kE + "\r"}}, {"0001", "0004"}, {kA + "\r", kE + "\r"}, 1},
+        {"card cut by the time-out", {{100, "EEEEEE"}, {StationPort::kReplyLimitMs + 300, "EEEEEE\r"}},
+         {"0001", "0004"}, {kA + "\r", kE + "\r"}, 1},
+        {"any other line is the answer", {{50, "NO\r"}, {100, kE + "\r"}}, {"0001", "0004"}, {kA + "\r", kE + "\r"}, 0},
+        {"garbage before the answer", {{30, QByteArray(4096, 'x')}, {60, "OK\r"}, {90, kE + "\r"}},
+         {"0001", "0004"}, {kA + "\r", kE + "\r"}, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        delete loop;
+        loop = nullptr;
+        QFile::remove(folder.file(QStringLiteral("mov.txt")));
+        view.righe.clear();
+        boxes.shown.clear();
+        fake->frames.clear();
+        fake->onWrite = [&](const QByteArray &frame) {
+            if (!frame.startsWith("C0"))
+                return;
+            for (const auto &[ms, bytes] : c.afterFrame)
+                QTimer::singleShot(ms, fake, [this, bytes] { fake->receive(bytes); });
+        };
+        start();
+        ASSERT_TRUE(present(kA + "\r", int(c.righe.size()), 9000));
+        QList<QByteArray> customers;
+        for (const QByteArray &l : movLines())
+            customers.append(l.mid(1, 4));
+        EXPECT_EQ(customers, c.mov);
+        EXPECT_EQ(view.righe, c.righe);
+        EXPECT_EQ(fake->frames, QList<QByteArray>{relay("C0", 30)});
+        EXPECT_EQ(boxes.shown.size(), c.timeOuts);
+        clock.advanceMs(60000); // past the lock-out before the next case
+    }
+}
+
+TEST_F(Loop, GarbageWithoutCrIsDroppedAndTheCardAfterItHandled)
+{
+    start();
+    fake->receive(QByteArray(1 << 20, 'x'));
+    ASSERT_TRUE(waitUntil([&] { return fake->bytesWaiting() == 0; }));
+    QTest::qWait(20);
+    EXPECT_EQ(loop->righeGestite(), 0);
+    ASSERT_EQ(view.guasti.size(), 1);
+    EXPECT_TRUE(view.guasti[0].contains(QStringLiteral("senza fine riga")));
+    ASSERT_TRUE(present(kA + "\r", 1));
+    EXPECT_EQ(view.righe, QList<QByteArray>{kA + "\r"});
+    EXPECT_EQ(fake->frames, QList<QByteArray>{relay("C0", 30)});
+    EXPECT_EQ(movLines().size(), 1);
+    ASSERT_EQ(view.guasti.size(), 2);
+    EXPECT_TRUE(view.guasti[1].contains(QStringLiteral("1048576")));
+    // What is left of a run joins the next line, which is then no card.
+    ASSERT_TRUE(present(QByteArray(300, 'x') + kB + "\r", 2));
+    EXPECT_EQ(view.righe.last(), QByteArray(300 - 256, 'x') + kB + "\r");
+    EXPECT_EQ(movLines().size(), 1);
+}
+
 TEST_F(Loop, EmptyRegistryGivesItsMessageForEachCard)
 {
     folder.write(QStringLiteral("CLIENTI.DAT"), QByteArray());

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -140,6 +141,29 @@ void ReaderEmulator::presentLine(const QByteArray &text)
 void ReaderEmulator::sendRaw(const QByteArray &bytes)
 {
     writeOut(bytes);
+}
+
+bool ReaderEmulator::feed(const QByteArray &bytes, int stallMs) const
+{
+    const int fd = m_master;
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        if (fd < 0)
+            return false;
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n > 0) {
+            done += n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            return false;
+        pollfd p {fd, POLLOUT, 0};
+        if (::poll(&p, 1, stallMs) <= 0)
+            return false;
+    }
+    return true;
 }
 
 void ReaderEmulator::unplug()

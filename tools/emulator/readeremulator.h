@@ -77,6 +77,11 @@ public:
     void presentLine(const QByteArray &text);
     // Sends raw bytes as they are.
     void sendRaw(const QByteArray &bytes);
+    // Sends raw bytes, waiting while the terminal is full until the program side has read
+    // enough (sendRaw drops what does not fit). For large amounts: call it from a thread
+    // of the test's own while the program's event loop reads. False when the terminal
+    // stayed full for `stallMs` or is gone.
+    bool feed(const QByteArray &bytes, int stallMs = 5000) const;
 
     // The device goes away: the terminal is closed; the program side sees a hang-up.
     void unplug();

@@ -41,7 +41,7 @@ void LeggiSeriale::apri()
     }
     if (scelta != m_porta) {
         // Part of a line from the port left behind is not the start of the next line.
-        m_line.clear();
+        m_riga.azzera();
     }
     m_porta = scelta;
     if (m_porta == 0) {
@@ -72,7 +72,7 @@ void LeggiSeriale::portaPersa()
 {
     // The reader went away: what came of its last line is dropped, and the port is
     // tried again until it is back.
-    m_line.clear();
+    m_riga.azzera();
     if (m_running)
         m_riprova.start();
 }
@@ -82,14 +82,14 @@ void LeggiSeriale::drain()
     if (!m_running || m_busy || m_draining)
         return;
     m_draining = true;
-    char c = 0;
-    while (!m_busy && m_port.takeByte(&c)) {
-        m_line.append(c);
-        if (c == '\r') {
-            const QByteArray line = m_line;
-            m_line.clear();
-            gestisciRiga(line);
-        }
+    while (!m_busy) {
+        const QByteArrayView bytes = m_port.pending();
+        if (bytes.isEmpty())
+            break;
+        // A run too long for any barcode is dropped as it comes, never typed.
+        m_port.consume(m_riga.aggiungi(bytes));
+        if (m_riga.completa())
+            gestisciRiga(m_riga.prendi());
     }
     m_draining = false;
 }

@@ -2,6 +2,7 @@
 
 #include "digitatore.h"
 #include "plovekini.h"
+#include "rigalettore.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -39,8 +40,9 @@ public:
 // The read loop of the keyboard wedge. It opens COM n for the port chosen in the
 // window (none: waits for a choice), keeps trying every kRiprovaMs while the port
 // cannot be opened or has gone, and moves to another port as soon as one is chosen.
-// Bytes are taken one at a time into CR-ended lines; while a line is handled (the beep,
-// the typing) no byte is taken, so what comes meanwhile waits in the port's buffer.
+// Bytes are collected into CR-ended lines (a run too long for any line is dropped as
+// garbage); while a line is handled (the beep, the typing) no byte is taken, so what
+// comes meanwhile waits in the port's buffer.
 class LeggiSeriale : public QObject {
     Q_OBJECT
 public:
@@ -79,7 +81,7 @@ private:
     PlovekView &m_view;
     Digitatore m_digitatore;
     QTimer m_riprova;
-    QByteArray m_line;
+    RigaLettore m_riga;
     int m_porta = 0;
     bool m_running = false;
     bool m_busy = false;
