@@ -384,6 +384,22 @@ TEST_F(PlovekFixture, LinesThatArriveWhileOneIsTypedWaitTheirTurn)
     EXPECT_EQ(recorder.names(), QStringList({"1", "2", "Return", "3", "4", "Return", "5", "6", "Return"}));
 }
 
+TEST_F(PlovekFixture, BytesWithoutCrAreNeverTypedAndTheLineAfterThemIs)
+{
+    writeIni(ini(0, 0, 0, 0, 5, 1, 0, 0));
+    start();
+    // Megabytes of letters without a CR: dropped as they come, the line after them typed.
+    present(QByteArray(8 << 20, 'x') + "ABC\r");
+    recorder.settle();
+    EXPECT_EQ(recorder.names(), QStringList({"A", "B", "C", "Return"}));
+    EXPECT_EQ(window->Label1->text(), "ABC");
+    // What is left of a run starts the next line.
+    recorder.clear();
+    present(QByteArray(256 + 2, 'y') + "Z\r");
+    recorder.settle();
+    EXPECT_EQ(recorder.names(), QStringList({"y", "y", "Z", "Return"}));
+}
+
 TEST_F(PlovekFixture, SettingsFileThatCannotBeReadIsReportedAndFreshSettingsApply)
 {
     // Something that is not a file stands where plovek.ini should be.
