@@ -36,17 +36,6 @@ namespace {
 
 const QByteArray kCarta = "123456789012";
 
-qint64 residentKiB()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
 
 bool waitFor(const std::function<bool()> &done, int ms)
 {
@@ -96,12 +85,7 @@ void BM_CardAfterNoiseToRelayFrame(benchmark::State &state)
     }
     window.show();
 
-    QByteArray noise;
-    for (int i = 0; noise.size() < noiseBytes; ++i) {
-        if (char(i) != '\r')
-            noise.append(char(i));
-    }
-    noise.truncate(noiseBytes);
+    const QByteArray noise = emulator::noiseWithoutCr(noiseBytes);
 
     QElapsedTimer since;
     since.start();
@@ -115,10 +99,10 @@ void BM_CardAfterNoiseToRelayFrame(benchmark::State &state)
     for (auto _ : state) {
         frameAtNs = -1;
         std::atomic<qint64> lineAtNs {-1};
-        const qint64 before = residentKiB();
+        const qint64 before = emulator::residentKiB();
         qint64 peak = before;
         QTimer sample;
-        QObject::connect(&sample, &QTimer::timeout, [&] { peak = std::max(peak, residentKiB()); });
+        QObject::connect(&sample, &QTimer::timeout, [&] { peak = std::max(peak, emulator::residentKiB()); });
         sample.start(5);
         std::thread feeder([&] {
             if (reader.feed(noise, 20000) && reader.feed(kCarta + "\r"))

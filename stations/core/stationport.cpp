@@ -55,7 +55,7 @@ QByteArrayView StationPort::pending()
         m_used = 0;
         // While a reply is awaited, new bytes are the reply's.
         if (m_waiters.isEmpty() && m_port)
-            m_backlog = m_port->read(kBlocco);
+            m_backlog = m_port->read(qMin(kBlocco, m_port->bytesWaiting()));
     }
     return QByteArrayView(m_backlog).sliced(m_used);
 }
@@ -135,7 +135,7 @@ void StationPort::onReadyRead()
         return;
     QList<std::pair<Waiter *, QByteArray>> answered;
     while (!m_waiters.isEmpty()) {
-        const QByteArray block = m_port->read(kBlocco);
+        const QByteArray block = m_port->read(qMin(kBlocco, m_port->bytesWaiting()));
         if (block.isEmpty())
             break;
         QByteArrayView rest(block);

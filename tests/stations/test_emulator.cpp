@@ -34,18 +34,6 @@ namespace {
 const QByteArray kCarta = "123456789012";
 constexpr int kCom = 7;
 
-// Resident memory of this process, in KiB.
-qint64 residentKiB()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
 
 class Reader : public ::testing::Test {
 protected:
@@ -222,12 +210,7 @@ TEST_F(Reader, CardAfterMegabytesWithoutCr)
         emulator.presentLine("PRIMA " + QByteArray::number(i));
     ASSERT_TRUE(handled(3));
 
-    QByteArray noise;
-    for (int i = 0; noise.size() < (8 << 20); ++i) {
-        if (char(i) != '\r')
-            noise.append(char(i));
-    }
-    noise.truncate(8 << 20);
+    const QByteArray noise = zorv::emulator::noiseWithoutCr(8 << 20);
     QElapsedTimer since;
     since.start();
     std::atomic<qint64> lineAtNs {-1};
@@ -237,10 +220,10 @@ TEST_F(Reader, CardAfterMegabytesWithoutCr)
         if (frame.startsWith("C0") && frameAtNs < 0)
             frameAtNs = since.nsecsElapsed();
     });
-    const qint64 before = residentKiB();
+    const qint64 before = zorv::emulator::residentKiB();
     qint64 peak = before;
     QTimer sample;
-    QObject::connect(&sample, &QTimer::timeout, [&] { peak = std::max(peak, residentKiB()); });
+    QObject::connect(&sample, &QTimer::timeout, [&] { peak = std::max(peak, zorv::emulator::residentKiB()); });
     sample.start(5);
 
     std::thread reader([&] {

@@ -403,4 +403,27 @@ void ReaderEmulator::handle(const QByteArray &frame)
     }
 }
 
+QByteArray noiseWithoutCr(qsizetype size)
+{
+    QByteArray noise;
+    noise.reserve(size);
+    for (int i = 0; noise.size() < size; ++i) {
+        if (char(i) != CR)
+            noise.append(char(i));
+    }
+    return noise;
+}
+
+qint64 residentKiB()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
 } // namespace zorv::emulator

@@ -123,4 +123,9 @@ private:
     quint64 m_generation = 0; // bumped by unplug, so pending replies are dropped
 };
 
+// Bytes of a noisy line: every byte value but CR in turn, `size` of them.
+QByteArray noiseWithoutCr(qsizetype size);
+// Resident memory of this process in KiB (-1 when unknown): what feeding a program costs it.
+qint64 residentKiB();
+
 } // namespace zorv::emulator
