@@ -34,6 +34,20 @@ namespace {
 const QByteArray kCarta = "123456789012";
 constexpr int kCom = 7;
 
+// Under AddressSanitizer freed memory is held back on purpose, so resident memory says
+// nothing about what the program keeps.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMemoryTells = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kMemoryTells = false;
+#else
+constexpr bool kMemoryTells = true;
+#endif
+#else
+constexpr bool kMemoryTells = true;
+#endif
+
 
 class Reader : public ::testing::Test {
 protected:
@@ -213,7 +227,8 @@ TEST_F(Reader, CardAfterMegabytesWithoutCr)
     const QByteArray noise = zorv::emulator::noiseWithoutCr(8 << 20);
     QElapsedTimer since;
     since.start();
-    std::atomic<qint64> lineAtNs {-1};
+    std::atomic<qint64> cardFromNs {-1}; // the card's line starts going out
+    std::atomic<qint64> lineAtNs {-1};   // it is all in the terminal
     std::atomic<bool> fed {false};
     qint64 frameAtNs = -1;
     QObject::connect(&emulator, &emulator::ReaderEmulator::frameReceived, &emulator, [&](const QByteArray &frame) {
@@ -227,7 +242,10 @@ TEST_F(Reader, CardAfterMegabytesWithoutCr)
     sample.start(5);
 
     std::thread reader([&] {
-        if (emulator.feed(noise, 20000) && emulator.feed(kCarta + "\r")) {
+        if (!emulator.feed(noise, 20000))
+            return;
+        cardFromNs = since.nsecsElapsed();
+        if (emulator.feed(kCarta + "\r")) {
             lineAtNs = since.nsecsElapsed();
             fed = true;
         }
@@ -237,12 +255,12 @@ TEST_F(Reader, CardAfterMegabytesWithoutCr)
     sample.stop();
     ASSERT_TRUE(fed);
     ASSERT_TRUE(opened);
-    const double ms = double(frameAtNs - lineAtNs) / 1e6;
     // The half second is the station's own; the rest is generous against a loaded machine
     // (the figure itself is in the benchmark).
-    EXPECT_GE(ms, LeggiTessere::kPausaMs - 10);
-    EXPECT_LT(ms, 3000);
-    EXPECT_LT(peak - before, 8 * 1024) << "KiB more while 8 MiB came in";
+    EXPECT_GE(double(frameAtNs - cardFromNs) / 1e6, LeggiTessere::kPausaMs - 5);
+    EXPECT_LT(double(frameAtNs - lineAtNs) / 1e6, 3000);
+    if (kMemoryTells)
+        EXPECT_LT(peak - before, 4 * 1024) << "KiB more while 8 MiB came in";
 
     ASSERT_TRUE(handled(4));
     EXPECT_TRUE(mov().endsWith("\"Autorizzato\"\r\n"));
