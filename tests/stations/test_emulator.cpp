@@ -259,8 +259,9 @@ TEST_F(Reader, CardAfterMegabytesWithoutCr)
     // (the figure itself is in the benchmark).
     EXPECT_GE(double(frameAtNs - cardFromNs) / 1e6, LeggiTessere::kPausaMs - 5);
     EXPECT_LT(double(frameAtNs - lineAtNs) / 1e6, 3000);
-    if (kMemoryTells)
+    if (kMemoryTells) {
         EXPECT_LT(peak - before, 4 * 1024) << "KiB more while 8 MiB came in";
+    }
 
     ASSERT_TRUE(handled(4));
     EXPECT_TRUE(mov().endsWith("\"Autorizzato\"\r\n"));
