@@ -71,12 +71,15 @@ protected:
     {
         auto tries = std::make_shared<int>(0);
         auto check = std::make_shared<std::function<void()>>();
+        // Only copies run (from timers), so clearing *check ends the cycle that keeps it alive.
         *check = [act, tries, check] {
             if (auto *d = qobject_cast<D *>(QApplication::activeModalWidget())) {
+                *check = nullptr;
                 act(d);
                 return;
             }
             if (++*tries > 200) {
+                *check = nullptr;
                 ADD_FAILURE() << "dialog did not open";
                 return;
             }
