@@ -353,7 +353,7 @@ TEST_F(Loop, LinesDuringTheRelayAnswerWait)
             if (!frame.startsWith("C0"))
                 return;
             for (const auto &[ms, bytes] : c.afterFrame)
-                QTimer::singleShot(ms, fake, [this, bytes] { fake->receive(bytes); });
+                QTimer::singleShot(ms, fake, [this, b = bytes] { fake->receive(b); });
         };
         start();
         ASSERT_TRUE(present(kA + "\r", int(c.righe.size()), 9000));
