@@ -3,12 +3,14 @@
 #include "gridtable.h"
 #include "messages.h"
 #include "movementlog.h"
+#include "qtprinter.h"
 #include "scariman1.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -184,6 +186,36 @@ void BM_Sort(benchmark::State &state)
     state.counters["peak_MB"] = peakMegabytes();
 }
 BENCHMARK(BM_Sort)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// "Stampa Lista" of the whole table to the text seam, run on its own
+// (--benchmark_filter=PrintList) so that `peak_MB` is the loaded window plus the print;
+// `loaded_MB` is the peak before the print.
+void BM_PrintListToTextSeam(benchmark::State &state)
+{
+    boxes();
+    const QString log = logPath();
+    const QString folder = log.left(log.size() - QStringLiteral("mov.txt").size());
+    const QString out = folder + QStringLiteral("stampa.txt");
+    qputenv("ZORV900_PRINT_TO", out.toLocal8Bit());
+    QtPrinter real;
+    Service<Printer>::set(&real);
+    Scariman1 window(folder);
+    QEventLoop loop;
+    QObject::connect(&window.program().loader(), &LogLoader::finished, &loop, &QEventLoop::quit);
+    if (window.program().loader().isRunning())
+        loop.exec();
+    state.counters["loaded_MB"] = peakMegabytes();
+    auto *print = window.findChild<QPushButton *>(QStringLiteral("Command2"));
+    for (auto _ : state)
+        print->click();
+    state.counters["peak_MB"] = peakMegabytes();
+    state.counters["printed_MB"] = double(QFile(out).size()) / 1e6;
+    if (QFile(out).size() < qint64(kLines) * 114)
+        state.SkipWithError("the printout is short");
+    QFile::remove(out);
+    qunsetenv("ZORV900_PRINT_TO");
+}
+BENCHMARK(BM_PrintListToTextSeam)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

@@ -21,7 +21,7 @@ constexpr std::array<PrintField, GridTable::Columns> kFields = {{
 QByteArray printedRow(const GridTable &grid, int row)
 {
     QByteArray line;
-    line.reserve(113);
+    line.reserve(kPrintedRowWidth);
     for (int c = 0; c < GridTable::Columns; ++c) {
         const QByteArray value = grid.text(row, c).toByteArray() + "  ";
         line += text::padRight(value, kFields[c].width);

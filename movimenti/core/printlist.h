@@ -9,6 +9,9 @@
 
 namespace zorv::movimenti {
 
+// The length of a printed row.
+constexpr int kPrintedRowWidth = 113;
+
 // The printed list of the grid: each row one line of 113 characters, each cell's text
 // followed by two blanks in a field of fixed width, padded or cut, then a separator.
 QByteArray printedRow(const GridTable &grid, int row);

@@ -286,6 +286,8 @@ void Scariman1::Command2_Click()
         return;
     out.setBold(true);
     out.setFontName(QStringLiteral("Courier new"));
+    // Small enough for a whole row to fit across the page.
+    out.fitFontSize(kPrintedRowWidth, 0);
     for (const QString &line : printedTitle(clock().now().date())) {
         if (line.isEmpty())
             out.printLine();

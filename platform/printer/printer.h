@@ -26,6 +26,11 @@ public:
     virtual void setBold(bool on) = 0;
     virtual void setEmphasis(bool on) = 0;               // the further emphasis (italic)
 
+    // Makes the font in use smaller where it must be, never larger, so that `columns`
+    // characters fit the printable width of the page and `lines` lines its printable
+    // height (0: no bound that way). Meant for fixed-pitch fonts; call after begin().
+    virtual void fitFontSize(int columns, int lines) = 0;
+
     // The items one after another with no separator, then a line end. No items prints an
     // empty line.
     virtual void printLine(const QStringList &items = {}) = 0;
@@ -50,6 +55,8 @@ public:
         double size = 0;
         bool bold = false;
         bool emphasis = false;
+        int fitColumns = 0;   // the fit asked for the font in use
+        int fitLines = 0;
     };
     using Page = QList<Line>;
     struct Document {
@@ -65,16 +72,27 @@ public:
         m_current = Document{};
         m_pageOpen = false;
         m_active = true;
+        m_fitColumns = m_fitLines = 0;
         return true;
     }
     void setFontName(const QString &name) override { m_font = name; }
-    void setFontSize(double points) override { m_size = points; }
+    void setFontSize(double points) override
+    {
+        m_size = points;
+        m_fitColumns = m_fitLines = 0;
+    }
+    void fitFontSize(int columns, int lines) override
+    {
+        m_fitColumns = columns;
+        m_fitLines = lines;
+    }
     void setBold(bool on) override { m_bold = on; }
     void setEmphasis(bool on) override { m_emphasis = on; }
     void printLine(const QStringList &items) override
     {
         openPage();
-        m_current.pages.last().append({items.join(QString()), m_font, m_size, m_bold, m_emphasis});
+        m_current.pages.last().append(
+            {items.join(QString()), m_font, m_size, m_bold, m_emphasis, m_fitColumns, m_fitLines});
     }
     void printImage(const QImage &image) override
     {
@@ -128,6 +146,8 @@ private:
     double m_size = 0;
     bool m_bold = false;
     bool m_emphasis = false;
+    int m_fitColumns = 0;
+    int m_fitLines = 0;
 };
 
 } // namespace zorv

@@ -9,6 +9,9 @@ namespace zorv::registry::lists {
 
 namespace {
 
+// The widest line of a block: postal code, city, province and credit at their longest.
+constexpr int kListWidth = 15 + 3 + 24 + 2 + 2 + 1 + 2 + 15;
+
 QString field(const Record &r, FieldSpec spec)
 {
     return text::fromCp1252(r.raw(spec));
@@ -83,10 +86,12 @@ PrintResult printList(Printer &printer, const ListPrint &job, QString *error)
     if (!records)
         return fail(why);
 
-    // A fixed-pitch font, so the columns of the blocks line up.
+    // A fixed-pitch font, so the columns of the blocks line up, small enough for a full
+    // page of header and eight blocks to fit the paper.
     printer.setFontName(QStringLiteral("Courier new"));
     printer.setFontSize(10);
     printer.setBold(false);
+    printer.fitFontSize(kListWidth, kListPageLines);
 
     const int lineCount = int(job.lines.size());
     const auto printHeader = [&] {
@@ -100,7 +105,7 @@ PrintResult printList(Printer &printer, const ListPrint &job, QString *error)
         return PrintResult::Refused;
 
     for (int number : numbersInRange(job.lines, job.layout, job.from, job.to)) {
-        if (onPage == 9) {
+        if (onPage == kBlocksPerPage + 1) {
             printer.newPage();
             printHeader();
             onPage = 1;

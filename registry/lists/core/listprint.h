@@ -28,6 +28,10 @@ QStringList pageHeader(const QString &listed, const QString &filter, int lineCou
 // The eight lines of one customer.
 QStringList customerBlock(int number, const Record &record);
 
+// A full page of the list: the header and eight blocks.
+constexpr int kBlocksPerPage = 8;
+constexpr int kListPageLines = 5 + kBlocksPerPage * 8;
+
 struct ListPrint {
     QString listed; // the window's caption of what it lists
     QString filter; // the caption of the filter value and count
@@ -40,7 +44,8 @@ struct ListPrint {
 
 enum class PrintResult { Printed, Refused, Failed };
 
-// Prints the header, checks the range and prints the blocks, then starts a new page.
+// Prints the header, checks the range and prints the blocks, eight a page under the
+// header each, then starts a new page.
 // Does not end the document: on Refused the page holding the header alone is pending,
 // on Failed what was printed so far; the caller reports and ends the document.
 PrintResult printList(Printer &printer, const ListPrint &job, QString *error);
