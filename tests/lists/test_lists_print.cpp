@@ -91,9 +91,11 @@ TEST_F(PrintFixture, SeventeenCustomersGivePagesOfEightEightAndOneUnderTheirHead
             EXPECT_TRUE(page[5 + 8 * b].startsWith(text::zeroPadded(number, 4) + QStringLiteral("  CLIENTE ")))
                 << page[5 + 8 * b].toStdString();
     }
-    // A fixed-pitch font for the columns.
+    // A fixed-pitch font for the columns, small enough for a full page to fit.
     EXPECT_EQ(pages()[0][0].font, QStringLiteral("Courier new"));
     EXPECT_FALSE(pages()[0][0].bold);
+    EXPECT_EQ(pages()[0][0].fitLines, 69);
+    EXPECT_EQ(pages()[0][0].fitColumns, 64);
 }
 
 TEST_F(PrintFixture, CustomerBlockLineByLine)

@@ -1,6 +1,9 @@
 #include "windowfixture.h"
 
 #ifdef ZORV_HAVE_QT_PRINTER
+#include "paperpdf.h"
+#include "printlist.h"
+#include "text.h"
 #include "qtprinter.h"
 #endif
 
@@ -42,6 +45,7 @@ TEST_F(Printing, ListHasTitleDateHeaderAndOneLinePerRow)
     for (const auto &line : printer.documents.last().pages.first()) {
         EXPECT_TRUE(line.bold);
         EXPECT_EQ(line.font, QStringLiteral("Courier new"));
+        EXPECT_EQ(line.fitColumns, 113); // a whole row across the page
     }
     EXPECT_TRUE(boxes.shown.isEmpty());
     EXPECT_EQ(grid().currentRow(), 2);
@@ -125,5 +129,107 @@ TEST_F(Printing, RealPrinterWritesTheLinesToTheTextSeam)
     const QStringList lines = QString::fromUtf8(folder.read(QStringLiteral("stampa.txt"))).split(u'\n');
     ASSERT_GE(lines.size(), 9);
     EXPECT_EQ(lines.mid(0, 9), (titleLines() + QStringList{kHeader, kLongName, kName28}));
+}
+
+// --- on paper, through the printer path ---
+
+namespace {
+
+using zorv::test::PdfPage;
+
+// 250 movements, outcomes alternating, so that the list runs over several pages.
+QByteArray longLog()
+{
+    QByteArray log;
+    for (int i = 1; i <= 250; ++i) {
+        const QByteArray number = QByteArray::number(i).rightJustified(4, '0');
+        log += movLine(number, "CLIENTE NUMERO " + number, "04A1B2C3" + number, QByteArray::number(i % 3),
+                       i % 2 ? "Autorizzato" : "Non autorizzato", "09/12/2026",
+                       "10:" + QByteArray::number(10 + i % 50) + ":12");
+    }
+    return log;
+}
+
+class PrintingOnPaper : public Printing, public ::testing::WithParamInterface<QPageSize::PageSizeId> {
+protected:
+    PrintingOnPaper() { zorv::test::printToPdf(real, pdf, GetParam()); }
+
+    // The list as the window prints it: title, date, header and rows.
+    QStringList expected()
+    {
+        QStringList lines = titleLines();
+        for (int row = 0; row < grid().rowCount(); ++row)
+            lines.append(text::fromCp1252(printedRow(grid(), row)));
+        return zorv::test::asRead(lines);
+    }
+    static QStringList joined(const QList<PdfPage> &pages)
+    {
+        QStringList out;
+        for (const PdfPage &page : pages)
+            out += page.lines;
+        return out;
+    }
+
+    QString pdf = folder.file(QStringLiteral("stampa.pdf"));
+    QtPrinter real;
+    ScopedService<Printer> installed{&real};
+};
+
+} // namespace
+
+TEST_P(PrintingOnPaper, EveryRowIsWholeOnThePageOutcomeIncluded)
+{
+    writeLog(longLog());
+    open();
+    click("Command2");
+    EXPECT_TRUE(boxes.shown.isEmpty());
+
+    const QList<PdfPage> pages = zorv::test::readPdf(pdf);
+    ASSERT_GE(pages.size(), 3);
+    EXPECT_EQ(pages[0].lines.value(2), kHeader.simplified());
+    EXPECT_EQ(joined(pages), expected());
+    zorv::test::expectWholeOnPages(pages);
+    int granted = 0;
+    for (const PdfPage &page : pages)
+        for (const auto &word : page.words)
+            granted += word.text == QStringLiteral("Autorizzato");
+    EXPECT_EQ(granted, 125);
+}
+
+TEST_P(PrintingOnPaper, TheArticleDocumentIsWholeOnThePage)
+{
+    open();
+    click("Command6");
+    window->program().registraarticolo(entry("ZZZ", "2", false, true));
+    click("Command2");
+    const QList<PdfPage> pages = zorv::test::readPdf(pdf);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_EQ(pages[0].lines, expected());
+    EXPECT_TRUE(pages[0].lines.last().startsWith(QStringLiteral("##### ZZZ Articolo non Presente 2")));
+    zorv::test::expectWholeOnPages(pages);
+}
+
+INSTANTIATE_TEST_SUITE_P(Papers, PrintingOnPaper, ::testing::ValuesIn(zorv::test::kPapers),
+                         [](const auto &info) { return zorv::test::paperName(info.param); });
+
+TEST_F(Printing, TheTextSeamBreaksTheListsPagesWhereAnA4PrinterDoes)
+{
+    writeLog(longLog());
+    open();
+    QtPrinter real;
+    ScopedService<Printer> installed(&real);
+    zorv::test::printToPdf(real, folder.file(QStringLiteral("stampa.pdf")), QPageSize::A4);
+    click("Command2");
+    const QString out = folder.file(QStringLiteral("stampa.txt"));
+    qputenv("ZORV900_PRINT_TO", out.toLocal8Bit());
+    click("Command2");
+    qunsetenv("ZORV900_PRINT_TO");
+
+    const QList<QStringList> text = zorv::test::textPages(folder.read(QStringLiteral("stampa.txt")));
+    const QList<PdfPage> paper = zorv::test::readPdf(folder.file(QStringLiteral("stampa.pdf")));
+    ASSERT_GE(text.size(), 3);
+    ASSERT_EQ(text.size(), paper.size());
+    for (qsizetype p = 0; p < text.size(); ++p)
+        EXPECT_EQ(zorv::test::asRead(text[p]), paper[p].lines) << "page " << p + 1;
 }
 #endif

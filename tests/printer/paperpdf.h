@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace zorv::test {
@@ -66,12 +67,10 @@ inline QList<PdfPage> readPdf(const QString &path)
         R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.-]+)" yMin="([\d.-]+)" )re"
         R"re(xMax="([\d.-]+)" yMax="([\d.-]+)">([^<]*)</word>)re"));
     QList<PdfPage> pages;
-    double baseline = -1;
     for (auto it = tag.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
         if (!m.captured(1).isEmpty()) {
             pages.append({QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()), {}, {}});
-            baseline = -1;
             continue;
         }
         if (pages.isEmpty())
@@ -85,13 +84,31 @@ inline QList<PdfPage> readPdf(const QString &path)
             .replace(QLatin1String("&amp;"), QLatin1String("&"));
         const QRectF box(QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()),
                          QPointF(m.captured(5).toDouble(), m.captured(6).toDouble()));
-        PdfPage &page = pages.last();
-        page.words.append({word, box});
-        if (page.lines.isEmpty() || qAbs(box.bottom() - baseline) > 0.5)
-            page.lines.append(word);
-        else
-            page.lines.last() += QLatin1Char(' ') + word;
-        baseline = box.bottom();
+        pages.last().words.append({word, box});
+    }
+    // Words come in poppler's reading order, which takes the columns of a fixed-pitch
+    // list for text columns: lines are made by baseline, words by their left edge.
+    for (PdfPage &page : pages) {
+        QList<PdfWord> words = page.words;
+        std::stable_sort(words.begin(), words.end(),
+                         [](const PdfWord &a, const PdfWord &b) { return a.box.bottom() < b.box.bottom(); });
+        QList<QList<PdfWord>> lines;
+        double baseline = -1;
+        for (const PdfWord &w : words) {
+            if (lines.isEmpty() || w.box.bottom() - baseline > 0.5) {
+                lines.append(QList<PdfWord>{});
+                baseline = w.box.bottom();
+            }
+            lines.last().append(w);
+        }
+        for (auto &line : lines) {
+            std::stable_sort(line.begin(), line.end(),
+                             [](const PdfWord &a, const PdfWord &b) { return a.box.left() < b.box.left(); });
+            QStringList texts;
+            for (const PdfWord &w : line)
+                texts.append(w.text);
+            page.lines.append(texts.join(QLatin1Char(' ')));
+        }
     }
     return pages;
 }
