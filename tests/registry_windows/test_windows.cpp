@@ -9,6 +9,7 @@
 
 #include "clock.h"
 #include "messages.h"
+#include "paperpdf.h"
 #include "printer.h"
 #include "qtprinter.h"
 
@@ -489,6 +490,106 @@ TEST_F(Windows, PrintedShippingLabelAsPdf)
     EXPECT_TRUE(text.contains("Ordine N. 778"));
     EXPECT_EQ(text.count('\f'), 2);
 }
+
+// --- the card's documents on paper, through the printer path ---
+
+namespace {
+
+using zorv::test::PdfPage;
+
+class CardOnPaper : public Windows, public ::testing::WithParamInterface<QPageSize::PageSizeId> {
+protected:
+    CardOnPaper() { zorv::test::printToPdf(real, pdf, GetParam()); }
+    void SetUp() override
+    {
+        Windows::SetUp();
+        clock.setNow(QDateTime(QDate(2015, 1, 18), QTime(17, 30, 5)));
+        dir.write("indirizzo.txt", "\"ZORV ACCESS CONTROL SYSTEMS, SRL\"\r\nVia Giuseppe Verdi 2\r\n"
+                                   "00100 Roma\r\nTel. 06 1234567\r\n");
+    }
+    // The lines of the document that `print` makes, as the fake printer records them.
+    QList<QStringList> expectedPages(const std::function<void()> &print)
+    {
+        ScopedService<Printer> fake(&fakePrinter);
+        print();
+        QList<QStringList> pages{{}};
+        for (const QString &line : fakePrinter.lastLines()) {
+            if (line == "\f")
+                pages.append(QStringList{});
+            else
+                pages.last().append(line);
+        }
+        return pages;
+    }
+    void expectOnPaper(const QList<QStringList> &expected)
+    {
+        const QList<PdfPage> pages = zorv::test::readPdf(pdf);
+        ASSERT_EQ(pages.size(), expected.size());
+        for (qsizetype p = 0; p < pages.size(); ++p)
+            EXPECT_EQ(pages[p].lines, zorv::test::asRead(expected[p])) << "page " << p + 1;
+        zorv::test::expectWholeOnPages(pages);
+    }
+
+    QString pdf = dir.file("stampa.pdf");
+    QtPrinter real;
+    ScopedService<Printer> use{&real};
+    FakeClock clock;
+    ScopedService<Clock> useClock{&clock};
+};
+
+} // namespace
+
+TEST_P(CardOnPaper, TheCardImageIsWholeOnOnePage)
+{
+    db().NumCliente = 7;
+    Visual card;
+    card.resize(900, 700);
+    card.Comando3_Click();
+    EXPECT_TRUE(boxes.shown.isEmpty());
+    ASSERT_EQ(zorv::test::readPdf(pdf).size(), 1);
+
+    // page num type width height color comp bpc enc interp object ID x-ppi y-ppi ...
+    const QStringList rows = zorv::test::pdfTool("pdfimages", {"-list", pdf}).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 3);
+    const QStringList image = rows[2].split(' ', Qt::SkipEmptyParts);
+    const QSizeF printable = QPageSize(GetParam()).sizePoints() - QSizeF(2 * 42.5, 2 * 42.5);
+    const double widthPt = image[3].toDouble() / image[12].toDouble() * 72;
+    const double heightPt = image[4].toDouble() / image[13].toDouble() * 72;
+    EXPECT_GE(image[3].toInt(), 900);
+    EXPECT_LE(widthPt, printable.width() + 0.5);
+    EXPECT_LE(heightPt, printable.height() + 0.5);
+    EXPECT_GT(widthPt, printable.width() - 1); // made smaller to the page's width, no smaller
+}
+
+TEST_P(CardOnPaper, TheAddressLabelIsWholeOnOnePage)
+{
+    db().NumCliente = 7;
+    Visual card;
+    const auto expected = expectedPages([&] { card.Comando4_Click(); });
+    ASSERT_EQ(expected.size(), 1);
+    ASSERT_EQ(expected[0].size(), 14);
+    card.Comando4_Click();
+    expectOnPaper(expected);
+}
+
+TEST_P(CardOnPaper, ShippingLabelsAreWholeOneCopyAPage)
+{
+    db().NumCliente = 12;
+    Visual card;
+    const auto print = [&] {
+        boxes.typeNext("778");
+        boxes.typeNext("2");
+        card.Comando5_Click();
+    };
+    const auto expected = expectedPages(print);
+    ASSERT_EQ(expected.size(), 2);
+    ASSERT_EQ(expected[0].size(), 32);
+    print();
+    expectOnPaper(expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Papers, CardOnPaper, ::testing::ValuesIn(zorv::test::kPapers),
+                         [](const auto &info) { return zorv::test::paperName(info.param); });
 
 // --- number prompts ---
 
