@@ -160,6 +160,16 @@ QString writeFileAtomically(const QString &path, const QByteArray &data)
         file.cancelWriting();
         return error;
     }
+    return commitSaveFile(file);
+}
+
+QString commitSaveFile(QSaveFile &file)
+{
+    if (!file.flush()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return error;
+    }
     if (!file.commit())
         return file.errorString();
     return {};

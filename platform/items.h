@@ -6,6 +6,8 @@
 
 #include <optional>
 
+class QSaveFile;
+
 // Files of items: items are separated by commas or line ends; a quoted item loses its
 // quotes and keeps its commas; an unquoted item loses its surrounding spaces. A writer
 // quotes text, writes numbers bare and ends each line with CR LF. Items are Windows-1252
@@ -62,6 +64,11 @@ private:
 // earlier file stays intact when the new one cannot be written. Empty string on success,
 // otherwise the error text.
 QString writeFileAtomically(const QString &path, const QByteArray &data);
+
+// Ends a file written through QSaveFile: flushed first, so that a write error still held
+// in its buffer (a full disk) is not lost in commit(), which would then replace the file
+// with a short one. Empty string on success, otherwise the error text.
+QString commitSaveFile(QSaveFile &file);
 
 // Appends data with one write on a file opened for appending. Empty string on success,
 // otherwise the error text.

@@ -1,5 +1,7 @@
 #include "qtprinter.h"
 
+#include "items.h"
+
 #include <QApplication>
 #include <QBuffer>
 #include <QFontMetricsF>
@@ -41,20 +43,6 @@ QSizeF setUpA4(QPdfWriter &writer)
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, margins(),
                                      QPageLayout::Millimeter));
     return writer.pageLayout().paintRectPixels(kLayoutDpi).size();
-}
-
-// Ends a file written through QSaveFile: a write error still held in the file's buffer
-// must not get lost in commit(), which would then replace the file with a short one.
-QString commit(QSaveFile &file)
-{
-    if (!file.flush()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return error;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
 }
 
 } // namespace
@@ -309,7 +297,7 @@ protected:
             // Nothing printed: an empty document still makes a valid file of one page.
             QPainter blank(m_writer.get());
         }
-        return commit(*m_file);
+        return items::commitSaveFile(*m_file);
     }
 
 private:
@@ -348,7 +336,7 @@ protected:
     {
         if (!m_file.isOpen())
             return m_file.errorString();
-        return commit(m_file);
+        return items::commitSaveFile(m_file);
     }
 
 private:
