@@ -1,5 +1,7 @@
 #include "zorv.h"
 
+#include "consolecommands.h"
+
 #include "porte.h"
 #include "portframedialog.h"
 #include "rx.h"
@@ -50,6 +52,7 @@ void Zorv::showPORTE()
 {
     PORTE dialog(Comm1, this);
     dialog.exec();
+    m_commands->holdWhileDiscarding(dialog.takeDiscardingReader());
 }
 
 void Zorv::showSOUND()

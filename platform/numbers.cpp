@@ -5,12 +5,41 @@
 
 #include <cfenv>
 #include <cmath>
+#include <limits>
 
 namespace zorv::numbers {
 namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A well-formed number text that does not fit a double: +-infinity when its magnitude is
+// large, 0 when it is tiny.
+double outOfRange(const QByteArray &number)
+{
+    const bool negative = number.startsWith('-');
+    const qsizetype e = number.indexOf('e');
+    const QByteArray mantissa = number.left(e < 0 ? number.size() : e);
+    qint64 exponent = 0;
+    if (e >= 0) {
+        bool ok = false;
+        exponent = number.mid(e + 1).toLongLong(&ok);
+        if (!ok) // an exponent with more digits than fit: its sign decides
+            exponent = number.at(e + 1) == '-' ? -1000000 : 1000000;
+    }
+    // The position of the first significant digit relative to the decimal point.
+    const qsizetype point = mantissa.contains('.') ? mantissa.indexOf('.') : mantissa.size();
+    qint64 magnitude = 0;
+    for (qsizetype i = 0; i < mantissa.size(); ++i) {
+        if (mantissa.at(i) >= '1' && mantissa.at(i) <= '9') {
+            magnitude = i < point ? point - i : point - i + 1;
+            break;
+        }
+    }
+    if (magnitude + exponent > 0)
+        return negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+    return 0.0;
+}
 
 } // namespace
 
@@ -71,7 +100,11 @@ double leadingNumber(QByteArrayView text)
     // QByteArray::toDouble ignores the locale, unlike strtod after setlocale().
     bool ok = false;
     const double v = digits.toDouble(&ok);
-    return ok ? v : 0.0;
+    if (ok)
+        return v;
+    // Out of a double's range: too large gives an infinity (which every checked
+    // conversion refuses), too small gives 0.
+    return outOfRange(digits);
 }
 
 double leadingNumber(QStringView text)
@@ -79,13 +112,35 @@ double leadingNumber(QStringView text)
     return leadingNumber(QByteArrayView(text.toLatin1()));
 }
 
-qint64 roundHalfEven(double value)
+namespace {
+
+// `whole` is an integral double (or not a number / infinite).
+std::optional<qint64> wholeInRange(double whole, qint64 lo, qint64 hi)
+{
+    // 2^63 is exact as a double; every integral double strictly inside +-2^63 converts.
+    constexpr double kLimit = 9223372036854775808.0;
+    if (!std::isfinite(whole) || whole >= kLimit || whole < -kLimit)
+        return std::nullopt;
+    const auto n = static_cast<qint64>(whole);
+    if (n < lo || n > hi)
+        return std::nullopt;
+    return n;
+}
+
+} // namespace
+
+std::optional<qint64> roundHalfEven(double value, qint64 lo, qint64 hi)
 {
     const int previous = std::fegetround();
     std::fesetround(FE_TONEAREST);
     const double r = std::nearbyint(value);
     std::fesetround(previous);
-    return static_cast<qint64>(r);
+    return wholeInRange(r, lo, hi);
+}
+
+std::optional<qint64> truncated(double value, qint64 lo, qint64 hi)
+{
+    return wholeInRange(std::trunc(value), lo, hi);
 }
 
 QByteArray shortText(double value)

@@ -4,7 +4,6 @@
 #include "numbers.h"
 #include "text.h"
 
-#include <cmath>
 
 namespace zorv::console {
 
@@ -16,9 +15,10 @@ SecondsInput readSeconds(const QString &typed)
     if (value == 0)
         return {};
     // A negative time cannot go in the time byte: refused like a value above 25.
-    if (value > 25 || value < 0)
+    const auto time = reader::timeByte(value);
+    if (!(value >= 0 && value <= 25) || !time)
         return {SecondsInput::TooMany, 0};
-    return {SecondsInput::Send, reader::timeByte(value)};
+    return {SecondsInput::Send, *time};
 }
 
 RecordInput readRecord(const QString &typed)
@@ -28,10 +28,10 @@ RecordInput readRecord(const QString &typed)
         return {};
     // Only a whole record 1..10 names a slot; anything else would send a slot text the
     // reader has no slot for.
-    if (value > 10 || value < 1 || value != std::floor(value))
+    const auto record = numbers::truncated(value, 1, 10);
+    if (!record || value != double(*record))
         return {RecordInput::OutOfRange, 0, {}};
-    const int record = int(value);
-    return {RecordInput::Send, record, QByteArray::number(record - 1)};
+    return {RecordInput::Send, int(*record), QByteArray::number(*record - 1)};
 }
 
 QString answered(const QByteArray &reply)

@@ -1,6 +1,7 @@
 #include "consolecommands.h"
 
 #include "messages.h"
+#include "monitorreaders.h"
 
 namespace zorv::console {
 
@@ -77,6 +78,26 @@ void ConsoleCommands::end()
     if (setCommandsEnabled)
         setCommandsEnabled(true);
     emit finished();
+}
+
+void ConsoleCommands::holdWhileDiscarding(PortStatusReader *reader)
+{
+    if (!reader)
+        return;
+    reader->setParent(this);
+    if (!reader->isRunning()) {
+        reader->deleteLater();
+        return;
+    }
+    m_held = true;
+    if (setCommandsEnabled)
+        setCommandsEnabled(false);
+    connect(reader, &PortStatusReader::finished, this, [this, reader] {
+        reader->deleteLater();
+        m_held = false;
+        if (setCommandsEnabled && !m_running)
+            setCommandsEnabled(true);
+    });
 }
 
 void ConsoleCommands::abandon()

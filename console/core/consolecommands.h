@@ -9,6 +9,8 @@
 
 namespace zorv::console {
 
+class PortStatusReader;
+
 // The console's commands, one per button, from the operator's question to the reply shown.
 // The window supplies the connection lamp, the command frame and the `cards` window; the
 // boxes come from zorv::messages(). Each command returns as soon as it has sent: the reply
@@ -46,6 +48,11 @@ public:
     // Drops what waits in the receive buffer (before and after the monitors).
     void svuotabuffer();
 
+    // Keeps the command frame disabled until `reader` has dropped the rest of an answer
+    // (the port monitor closed while the reader was still answering); takes it over.
+    void holdWhileDiscarding(PortStatusReader *reader);
+    bool isHeld() const { return m_held; }
+
     bool isRunning() const { return m_running; }
     // Ends a running wait at once and silently (Disconnect, Quit).
     void abandon();
@@ -71,6 +78,7 @@ private:
 
     reader::ReaderLink *m_link;
     bool m_running = false;
+    bool m_held = false;
     quint64 m_run = 0;
 };
 

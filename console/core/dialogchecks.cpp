@@ -4,33 +4,49 @@
 #include "numbers.h"
 #include "text.h"
 
+#include <QList>
+
+#include <optional>
+
 namespace zorv::console {
 namespace {
 
 constexpr int kBackspace = 8;
 constexpr int kTab = 9;
 
-// The number in a box of digits; an empty box counts as 0.
+// The number in a box of digits; an empty box counts as 0, and a number too long for any
+// check counts as one past every limit.
 qint64 numberIn(const QString &digits)
 {
-    return qint64(numbers::leadingNumber(QStringView(digits)));
+    constexpr qint64 kPastEveryLimit = 1000000;
+    return numbers::truncated(numbers::leadingNumber(QStringView(digits)), 0, kPastEveryLimit)
+        .value_or(kPastEveryLimit);
 }
 
 DialogCheck fail(const QString &message) { return {message, {}}; }
 
-// One byte per character on the wire, no control character that would cut the frame.
-bool sendable(QStringView text)
+// The first character of the text that has no byte of its own on the wire, or is a
+// control character that would cut the frame; nothing when every one can be sent.
+std::optional<char32_t> unsendable(QStringView text)
 {
-    if (text::fromCp1252(text::toCp1252(text)) != text)
-        return false;
-    for (QChar c : text) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            return false;
+    for (char32_t c : text.toUcs4()) {
+        const QString one = QString::fromUcs4(&c, 1);
+        if (c < 0x20 || c == 0x7F || text::fromCp1252(text::toCp1252(one)) != one)
+            return c;
     }
-    return true;
+    return std::nullopt;
 }
 
 } // namespace
+
+namespace msg {
+QString cardCharacter(char32_t c)
+{
+    if (c < 0x20 || c == 0x7F)
+        return QStringLiteral("Character code %1 cannot be sent to the reader").arg(uint(c));
+    return QStringLiteral("Character \"%1\" cannot be sent to the reader").arg(QString::fromUcs4(&c, 1));
+}
+} // namespace msg
 
 int filterKey(int keyAscii, QStringView allowed)
 {
@@ -82,8 +98,14 @@ DialogCheck checkCardSlot(const QString &record, const QString &card, const QStr
     if (number == 0 || number > 10)
         return fail(msg::RecordRange);
     const QString code = text::trimSpaces(QStringView(card));
-    if (code.size() != 12 || code != card || !sendable(code))
+    if (code != card)
         return fail(msg::CardLength);
+    // Counted in characters as typed, so a character without a byte is named, not
+    // taken for a wrong length.
+    if (code.toUcs4().size() != 12)
+        return fail(msg::CardLength);
+    if (const auto c = unsendable(code))
+        return fail(msg::cardCharacter(*c));
     if (relay != QLatin1String("1") && relay != QLatin1String("2"))
         return fail(msg::RelayEmpty);
 

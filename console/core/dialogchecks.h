@@ -18,6 +18,8 @@ inline const QString TimingRange = QStringLiteral("Timing should be 1 to 25");
 inline const QString StatusEmpty = QStringLiteral("Staus should be 0 or 1");
 inline const QString RecordRange = QStringLiteral("Rec must be between 1 and 10");
 inline const QString CardLength = QStringLiteral("Card length must be 12 digits");
+// A card code character that has no byte on the wire (or would cut the frame).
+QString cardCharacter(char32_t c);
 inline const QString RelayEmpty = QStringLiteral("Relay must be 1 or 2");
 inline const QString FrequencyRange = QStringLiteral("Frequency must be between 1 and 255");
 inline const QString TimeRange = QStringLiteral("Time must be between 1 and 255");

@@ -4,9 +4,12 @@
 
 namespace zorv::reader {
 
-int timeByte(double seconds)
+std::optional<quint8> timeByte(double seconds)
 {
-    return int(numbers::roundHalfEven(seconds * 10.0));
+    const auto tenths = numbers::roundHalfEven(seconds * 10.0, 0, 255);
+    if (!tenths)
+        return std::nullopt;
+    return quint8(*tenths);
 }
 
 QByteArray configPortaByte(char port, char pin, quint8 time, char state)
@@ -18,7 +21,8 @@ QByteArray configPortaByte(char port, char pin, quint8 time, char state)
 
 QByteArray configPorta(char port, char pin, double seconds, char state)
 {
-    return configPortaByte(port, pin, quint8(timeByte(seconds)), state);
+    const auto time = timeByte(seconds);
+    return time ? configPortaByte(port, pin, *time, state) : QByteArray();
 }
 
 QByteArray relayFrameByte(int relay, quint8 time)
@@ -28,7 +32,8 @@ QByteArray relayFrameByte(int relay, quint8 time)
 
 QByteArray relayFrame(int relay, double seconds)
 {
-    return relayFrameByte(relay, quint8(timeByte(seconds)));
+    const auto time = timeByte(seconds);
+    return time ? relayFrameByte(relay, *time) : QByteArray();
 }
 
 QByteArray buzzerFrame(quint8 frequency, quint8 time)

@@ -18,6 +18,7 @@ void PortStatusReader::start()
     if (m_running || !m_port)
         return;
     m_running = true;
+    m_discarding = false;
     m_line.clear();
     connect(m_port, &SerialPort::readyRead, this, &PortStatusReader::readWaiting, Qt::UniqueConnection);
     connect(m_port, &SerialPort::closed, this, &PortStatusReader::finish, Qt::UniqueConnection);
@@ -32,6 +33,14 @@ void PortStatusReader::start()
 void PortStatusReader::stop()
 {
     finish();
+}
+
+void PortStatusReader::discardRest()
+{
+    if (!m_running)
+        return;
+    m_discarding = true;
+    m_line.clear();
 }
 
 bool PortStatusReader::expired() const
@@ -69,12 +78,14 @@ void PortStatusReader::readWaiting()
         if (c.isEmpty())
             break;
         if (c[0] != '\r') {
-            m_line += c;
+            if (!m_discarding)
+                m_line += c;
             continue;
         }
         const QByteArray row = kRowIndent + m_line;
         m_line.clear();
-        emit rowReady(row);
+        if (!m_discarding)
+            emit rowReady(row);
         if (!m_running)
             return;
         m_t0 = clock().elapsedMs();

@@ -30,9 +30,14 @@ public:
 
     // Sends GTAP and starts the wait for the first line.
     void start();
-    // Nothing more is read or handed over (the window is going away).
+    // Nothing more is read or handed over.
     void stop();
+    // Nothing more is handed over, but the rest of the answer is still read and dropped
+    // until the one-second rule ends the read, so that it cannot pass for the reply to
+    // the next command (the window has been closed while the answer was coming).
+    void discardRest();
     bool isRunning() const { return m_running; }
+    bool isDiscarding() const { return m_running && m_discarding; }
 
     // Ends the read when the line wait has run out; the deadline timer calls it.
     void checkDeadline();
@@ -53,6 +58,7 @@ private:
     QByteArray m_line;
     qint64 m_t0 = 0;
     bool m_running = false;
+    bool m_discarding = false;
 };
 
 // Gathers the lines that the reader sends on its own. A line is handed over with its

@@ -38,6 +38,7 @@ void ReaderLink::setPort(SerialPort *port)
     m_port = port;
     if (!port)
         return;
+    port->setReadBufferLimit(ReadBufferLimit);
     connect(port, &SerialPort::readyRead, this, &ReaderLink::pump);
     connect(port, &SerialPort::failed, this, &ReaderLink::onPortFailed);
     connect(port, &SerialPort::closed, this, &ReaderLink::onPortClosed);

@@ -19,6 +19,10 @@ constexpr int ReplyTimeoutMs = 5000;
 constexpr int PhasePauseMs = 10;
 // A wait without a deadline (line monitors).
 constexpr qint64 NoDeadline = -1;
+// Bytes kept waiting between commands: far more than any reply or late reply (the ten
+// lines of "Read all Cards" are under 200 bytes; at 9600 baud this is over a minute of
+// talk), and a bound on memory when the line keeps sending while nobody reads.
+constexpr qsizetype ReadBufferLimit = 64 * 1024;
 
 // The outcome of one reply wait.
 struct Reply {
@@ -52,7 +56,7 @@ struct TwoPhaseResult {
 // does nothing. Each started operation calls its `done` exactly once, always from the event
 // loop, never from inside the call that started it (unless the link is destroyed first).
 // A reply that arrives after a time-out, or an unsolicited line, stays in the port's buffer
-// for the next command.
+// for the next command, up to ReadBufferLimit bytes: the link sets that limit on its port.
 class ReaderLink : public QObject {
     Q_OBJECT
 public:

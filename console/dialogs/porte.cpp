@@ -73,7 +73,8 @@ PORTE::PORTE(SerialPort *port, QWidget *parent) : ConsoleDialog(parent)
 
 PORTE::~PORTE()
 {
-    reader->stop();
+    if (reader)
+        reader->stop();
 }
 
 void PORTE::Form_Load()
@@ -99,14 +100,26 @@ void PORTE::Command3_Click()
 
 bool PORTE::isReading() const
 {
-    return reader->isRunning();
+    return reader && reader->isRunning() && !reader->isDiscarding();
+}
+
+PortStatusReader *PORTE::takeDiscardingReader()
+{
+    if (!reader || !reader->isDiscarding())
+        return nullptr;
+    PortStatusReader *taken = reader;
+    taken->setParent(nullptr);
+    reader = nullptr;
+    return taken;
 }
 
 void PORTE::done(int result)
 {
-    // Lines that still come after Quit are left to the console's next flush.
+    // Lines that still come after Quit are read and dropped until the answer would have
+    // ended, so the next command does not take them for its reply.
     Timer1.stop();
-    reader->stop();
+    if (reader)
+        reader->discardRest();
     ConsoleDialog::done(result);
 }
 

@@ -52,6 +52,9 @@ public:
 
     QStringList rows() const { return surface->rows(); }
     bool isReading() const;
+    // The reader, when it still drops the rest of an answer after the window closed; the
+    // caller owns it then and it ends by itself. Nothing when the read has ended.
+    PortStatusReader *takeDiscardingReader();
 
     void done(int result) override;
 };

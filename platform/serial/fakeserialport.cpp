@@ -51,22 +51,22 @@ QByteArray FakeSerialPort::read(int max)
 {
     if (max < 1 || !m_open)
         return {};
-    const QByteArray out = m_in.left(max);
-    m_in.remove(0, out.size());
-    return out;
+    return m_in.take(max);
 }
 
 void FakeSerialPort::receive(const QByteArray &bytes)
 {
     if (!m_open)
         return;
-    m_in += bytes;
+    m_in.setLimit(readBufferLimit());
+    if (m_in.append(bytes) == 0)
+        return;
     if (m_readyQueued)
         return;
     m_readyQueued = true;
     QTimer::singleShot(0, this, [this] {
         m_readyQueued = false;
-        if (m_open && !m_in.isEmpty())
+        if (m_open && m_in.size() > 0)
             emit readyRead();
     });
 }

@@ -20,8 +20,10 @@ public:
     bool write(const QByteArray &frame) override;
     int bytesWaiting() const override { return int(m_in.size()); }
     QByteArray read(int max) override;
+    qint64 droppedBytes() const override { return m_in.dropped(); }
 
-    // Bytes arriving from the device; readyRead() follows from the event loop.
+    // Bytes arriving from the device (beyond the read buffer limit they are dropped);
+    // readyRead() follows from the event loop.
     void receive(const QByteArray &bytes);
     // The device goes away: failed() once, then closed.
     void unplug(const QString &error = QStringLiteral("device removed"));
@@ -37,7 +39,7 @@ public:
 
 private:
     bool m_open = false;
-    QByteArray m_in;
+    ReceiveBuffer m_in;
     bool m_readyQueued = false;
 };
 

@@ -6,7 +6,7 @@ namespace zorv {
 
 QtSerialPort::QtSerialPort(QObject *parent) : SerialPort(parent)
 {
-    connect(&m_port, &QSerialPort::readyRead, this, &SerialPort::readyRead);
+    connect(&m_port, &QSerialPort::readyRead, this, &QtSerialPort::takeReceived);
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
 }
 
@@ -67,6 +67,7 @@ bool QtSerialPort::open(QString *error)
 
 void QtSerialPort::close()
 {
+    m_in.clear();
     if (!m_port.isOpen())
         return;
     m_port.close();
@@ -96,14 +97,22 @@ bool QtSerialPort::write(const QByteArray &frame)
 
 int QtSerialPort::bytesWaiting() const
 {
-    return m_port.isOpen() ? int(m_port.bytesAvailable()) : 0;
+    return m_port.isOpen() ? int(m_in.size()) : 0;
 }
 
 QByteArray QtSerialPort::read(int max)
 {
     if (max < 1 || !m_port.isOpen())
         return {};
-    return m_port.read(max);
+    return m_in.take(max);
+}
+
+void QtSerialPort::takeReceived()
+{
+    // The port's own buffer is emptied at every arrival; the limit applies to ours.
+    m_in.setLimit(readBufferLimit());
+    if (m_in.append(m_port.readAll()) > 0)
+        emit readyRead();
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error)
@@ -130,6 +139,7 @@ void QtSerialPort::fail(const QString &error)
     if (m_failing)
         return;
     m_failing = true;
+    m_in.clear();
     m_port.blockSignals(true);
     m_port.close();
     m_port.clearError();

@@ -21,12 +21,15 @@ public:
     bool write(const QByteArray &frame) override;
     int bytesWaiting() const override;
     QByteArray read(int max) override;
+    qint64 droppedBytes() const override { return m_in.dropped(); }
 
 private:
+    void takeReceived();
     void onError(QSerialPort::SerialPortError error);
     void fail(const QString &error);
 
     QSerialPort m_port;
+    ReceiveBuffer m_in; // what came in, moved out of the port as it arrives
     bool m_failing = false;
 };
 

@@ -16,6 +16,39 @@ SerialPort::Factory &factorySlot()
 }
 } // namespace
 
+qsizetype ReceiveBuffer::append(QByteArrayView bytes)
+{
+    qsizetype keep = bytes.size();
+    if (m_limit > 0)
+        keep = qBound<qsizetype>(0, m_limit - size(), keep);
+    m_dropped += bytes.size() - keep;
+    if (keep > 0) {
+        // Taken bytes are removed in bulk, not one by one as they are read.
+        if (m_head > 0 && m_head >= m_data.size() / 2) {
+            m_data.remove(0, m_head);
+            m_head = 0;
+        }
+        m_data.append(bytes.first(keep));
+    }
+    return keep;
+}
+
+QByteArray ReceiveBuffer::take(qsizetype max)
+{
+    const qsizetype n = qBound<qsizetype>(0, max, size());
+    const QByteArray out = m_data.mid(m_head, n);
+    m_head += n;
+    if (m_head == m_data.size())
+        clear();
+    return out;
+}
+
+void ReceiveBuffer::clear()
+{
+    m_data.clear();
+    m_head = 0;
+}
+
 void SerialPort::setFactory(Factory factory)
 {
     factorySlot() = std::move(factory);

@@ -1,12 +1,35 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QObject>
 #include <QString>
 
 #include <functional>
 
 namespace zorv {
+
+// Received bytes waiting to be read, oldest first, at most `limit` of them (0: no limit).
+// Bytes that arrive while it is full are dropped, so the oldest ones (a late reply) stay.
+class ReceiveBuffer {
+public:
+    void setLimit(qsizetype bytes) { m_limit = qMax<qsizetype>(0, bytes); }
+    qsizetype limit() const { return m_limit; }
+    // Keeps what fits and drops the rest; returns the number of bytes kept.
+    qsizetype append(QByteArrayView bytes);
+    // Removes and returns up to `max` bytes.
+    QByteArray take(qsizetype max);
+    qsizetype size() const { return m_data.size() - m_head; }
+    void clear();
+    // Bytes dropped because the buffer was full, since it was made.
+    qint64 dropped() const { return m_dropped; }
+
+private:
+    QByteArray m_data;
+    qsizetype m_head = 0; // bytes before it have been taken
+    qsizetype m_limit = 0;
+    qint64 m_dropped = 0;
+};
 
 // A serial line to the reader. It stands in for the port control of the old programs:
 // line settings ("9600,n,8,1"), a COM number, open/close, one write per frame, the count
@@ -51,6 +74,14 @@ public:
     virtual QByteArray read(int max) = 0;
     QByteArray readAll() { return read(bytesWaiting()); }
 
+    // At most this many received bytes wait to be read (0: no limit): what arrives while
+    // that many wait is read from the device and dropped, so a line that keeps sending
+    // while nobody reads cannot grow memory. The bytes that came first are the ones kept.
+    void setReadBufferLimit(qsizetype bytes) { m_readBufferLimit = qMax<qsizetype>(0, bytes); }
+    qsizetype readBufferLimit() const { return m_readBufferLimit; }
+    // Bytes dropped so far because the limit was reached.
+    virtual qint64 droppedBytes() const { return 0; }
+
     // The old control's way of reading: `input()` returns at most `inputLen()` bytes.
     void setInputLen(int n) { m_inputLen = n; }
     int inputLen() const { return m_inputLen; }
@@ -88,6 +119,7 @@ private:
     QString m_settings = QStringLiteral("9600,N,8,1");
     int m_commPort = 1;
     int m_inputLen = 0;
+    qsizetype m_readBufferLimit = 0;
 };
 
 } // namespace zorv

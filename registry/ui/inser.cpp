@@ -252,7 +252,7 @@ int Inser::numeroBox() const
         return 0;
     if (v > 99999)
         return 99999; // above any count: refused like every number past the end
-    return int(numbers::roundHalfEven(v));
+    return int(numbers::roundHalfEven(v, 0, 99999).value_or(0));
 }
 
 void Inser::puliscicampi()

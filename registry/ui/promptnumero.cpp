@@ -13,8 +13,6 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include <cmath>
-
 namespace zorv::registry {
 
 PromptNumero::PromptNumero(const char *name, QWidget *parent) : QDialog(parent)
@@ -38,7 +36,7 @@ PromptNumero::PromptNumero(const char *name, QWidget *parent) : QDialog(parent)
 int PromptNumero::numeroNelTesto() const
 {
     const double value = numbers::leadingNumber(QStringView(text::trimSpaces(Testo1->text())));
-    return value >= 1 && value < 1e9 ? static_cast<int>(std::floor(value)) : 0;
+    return int(numbers::truncated(value, 1, 999999999).value_or(0));
 }
 
 bool PromptNumero::eventFilter(QObject *watched, QEvent *event)

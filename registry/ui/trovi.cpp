@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace zorv::registry {
 
 namespace {
@@ -225,7 +227,9 @@ void Trovi::mostra(int number, const QByteArray &nome)
 
 void Trovi::Comando3_Click()
 {
-    const int number = static_cast<int>(numbers::leadingNumber(QStringView(Etichetta2->text())));
+    const int number = int(numbers::truncated(numbers::leadingNumber(QStringView(Etichetta2->text())),
+                                               std::numeric_limits<int>::min(), std::numeric_limits<int>::max())
+                               .value_or(0));
     if (number != 0) {
         db().NumCliente = number;
         Visual::mostra(this);

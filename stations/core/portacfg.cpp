@@ -2,11 +2,12 @@
 
 #include "items.h"
 #include "numbers.h"
+#include "serialport.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include <cmath>
+#include <limits>
 
 namespace zorv::stations {
 
@@ -17,20 +18,30 @@ QString PortaCfg::settings() const
 
 int PortaCfg::commPort() const
 {
-    return int(numbers::leadingNumber(NumeroPorta));
+    return numeroPorta(NumeroPorta).value_or(0);
 }
 
 qint64 PortaCfg::lockOutMs() const
 {
-    return qint64(std::llround(numbers::leadingNumber(RitardoRipetizione) * 1000.0));
+    return ritardoMs(RitardoRipetizione).value_or(0);
+}
+
+std::optional<int> numeroPorta(const QByteArray &text)
+{
+    const auto n = numbers::truncated(numbers::leadingNumber(text), 1, 256);
+    return n ? std::optional<int>(int(*n)) : std::nullopt;
+}
+
+std::optional<qint64> ritardoMs(const QByteArray &ritardoRipetizione)
+{
+    return numbers::roundHalfEven(numbers::leadingNumber(ritardoRipetizione) * 1000.0, 0,
+                                  std::numeric_limits<qint64>::max());
 }
 
 std::optional<int> byteTempo(const QByteArray &tempoRele)
 {
-    const qint64 t = numbers::roundHalfEven(numbers::leadingNumber(tempoRele));
-    if (t < 0 || t > 255)
-        return std::nullopt;
-    return int(t);
+    const auto t = numbers::roundHalfEven(numbers::leadingNumber(tempoRele), 0, 255);
+    return t ? std::optional<int>(int(*t)) : std::nullopt;
 }
 
 std::optional<PortaCfg> leggiconf(const QString &folder, QString *error)
@@ -56,11 +67,14 @@ std::optional<PortaCfg> leggiconf(const QString &folder, QString *error)
     cfg.RitardoRipetizione = all->at(2);
     cfg.TempoRele = all->at(3);
     cfg.FlagAudio = all->at(4);
-    if (cfg.commPort() < 1)
+    if (!numeroPorta(cfg.NumeroPorta))
         return fail(QStringLiteral("porta.cfg: numero della porta COM non valido (\"%1\").")
                         .arg(QString::fromLatin1(cfg.NumeroPorta)));
-    if (numbers::leadingNumber(cfg.Velocita) <= 0)
+    if (numbers::leadingNumber(cfg.Velocita) <= 0 || !SerialPort::parseSettings(cfg.settings(), nullptr))
         return fail(QStringLiteral("porta.cfg: velocità non valida (\"%1\").").arg(QString::fromLatin1(cfg.Velocita)));
+    if (!ritardoMs(cfg.RitardoRipetizione))
+        return fail(QStringLiteral("porta.cfg: secondi di blocco ripetizione non validi (\"%1\").")
+                        .arg(QString::fromLatin1(cfg.RitardoRipetizione)));
     if (!byteTempo(cfg.TempoRele))
         return fail(QStringLiteral("porta.cfg: tempo relè fuori dai limiti 0-255 (\"%1\").")
                         .arg(QString::fromLatin1(cfg.TempoRele)));

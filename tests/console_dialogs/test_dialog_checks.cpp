@@ -138,8 +138,13 @@ TEST(CardSlotCheck, FirstFailingCheckInOrder)
         {"1", "12345678901", "1", msg::CardLength},
         {"1", " 12345678901", "1", msg::CardLength},
         {"1", "12345678901 ", "1", msg::CardLength},
-        {"1", "12345678901\r", "1", msg::CardLength}, // would cut the frame short
-        {"1", QString::fromUtf8("12345678901\u4e2d"), "1", msg::CardLength}, // no byte for it
+        {"99999999999999999999", "123456789012", "1", msg::RecordRange}, // pasted
+        // A character that cannot go on the wire is named, not taken for a wrong length.
+        {"1", "12345678901\r", "1", "Character code 13 cannot be sent to the reader"}, // would cut the frame
+        {"1", QString::fromUtf8("12345678901\u4e2d"), "1", QString::fromUtf8("Character \"\u4e2d\" cannot be sent to the reader")},
+        {"1", QString::fromUtf8("Ω12345678901"), "", QString::fromUtf8("Character \"Ω\" cannot be sent to the reader")},
+        {"1", QString::fromUtf8("1234567890\U0001F600"), "1", msg::CardLength}, // eleven characters
+        {"1", QString::fromUtf8("1234567890Ω"), "1", msg::CardLength},
         {"1", "123456789012", "", msg::RelayEmpty},
         {"1", "123456789012", "3", msg::RelayEmpty},
     };

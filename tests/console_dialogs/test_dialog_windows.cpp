@@ -277,6 +277,20 @@ TEST_F(StoreDialog, PastedRecordAndLeadingSpaceAreRefused)
     EXPECT_EQ(results().ComandoCarta, QByteArray("9A 3456789-120"));
 }
 
+TEST_F(StoreDialog, ACharacterTheReaderCannotTakeIsNamed)
+{
+    QTest::keyClicks(dialog->Text1, "3");
+    QTest::keyClicks(dialog->Text2, "12345");
+    QTest::sendKeyEvent(QTest::Click, dialog->Text2, Qt::Key_unknown, QString::fromUtf8("Ω"), Qt::NoModifier);
+    QTest::keyClicks(dialog->Text2, "789012");
+    ASSERT_EQ(dialog->Text2->text(), QString::fromUtf8("12345Ω789012"));
+    QTest::keyClicks(dialog->Text3, "1");
+    ok();
+    EXPECT_EQ(boxes.texts(), QStringList{QString::fromUtf8("Character \"Ω\" cannot be sent to the reader")});
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(results().ComandoCarta.isEmpty());
+}
+
 TEST_F(StoreDialog, QuitAfterAFailedOkSendsNothing)
 {
     QTest::keyClicks(dialog->Text1, "1");

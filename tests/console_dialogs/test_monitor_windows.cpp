@@ -1,5 +1,6 @@
 #include "dialogresults.h"
 #include "fakeserialport.h"
+#include "monitorreaders.h"
 #include "porte.h"
 #include "rx.h"
 #include "testsupport.h"
@@ -10,6 +11,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using namespace zorv;
 using namespace zorv::console;
@@ -63,7 +66,7 @@ TEST(PorteWindow, SilenceLeavesItBlank)
     EXPECT_TRUE(window.rows().isEmpty());
 }
 
-TEST(PorteWindow, LinesAfterQuitAreNotShown)
+TEST(PorteWindow, LinesAfterQuitAreDroppedUntilTheAnswerWouldHaveEnded)
 {
     FakeSerialPort port;
     port.open();
@@ -73,11 +76,41 @@ TEST(PorteWindow, LinesAfterQuitAreNotShown)
     port.receive("L1\r");
     ASSERT_TRUE(waitUntil([&] { return window.rows().size() == 1; }, 2000));
     QTest::mouseClick(window.Command3, Qt::LeftButton);
+    EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(window.isReading());
+    // The rest of the answer is read and dropped, never shown...
     port.receive("L2\r");
     QTest::qWait(30);
     EXPECT_EQ(window.rows().size(), 1);
-    EXPECT_EQ(port.bytesWaiting(), 3); // left for the console's flush
+    EXPECT_EQ(port.bytesWaiting(), 0);
+    // ...until a line fails to come within one second; what comes after that waits for
+    // the next command.
+    PortStatusReader *rest = window.takeDiscardingReader();
+    ASSERT_NE(rest, nullptr);
+    std::unique_ptr<PortStatusReader> owned(rest);
+    QElapsedTimer sinceL2;
+    sinceL2.start();
+    ASSERT_TRUE(waitUntil([&] { return !rest->isRunning(); }, 3000));
+    EXPECT_GE(sinceL2.elapsed(), 900);
+    port.receive("NEXT\r");
+    QTest::qWait(30);
+    EXPECT_EQ(port.bytesWaiting(), 5);
+    EXPECT_EQ(window.rows().size(), 1);
+}
+
+TEST(PorteWindow, AQuitAfterTheReadEndedLeavesNothingRunning)
+{
+    FakeSerialPort port;
+    port.open();
+    PORTE window(&port);
+    window.show();
+    ASSERT_TRUE(waitUntil([&] { return port.frames.size() == 1; }, 2000));
+    ASSERT_TRUE(waitUntil([&] { return !window.isReading(); }, 3000));
+    QTest::mouseClick(window.Command3, Qt::LeftButton);
+    EXPECT_EQ(window.takeDiscardingReader(), nullptr);
+    port.receive("LATE\r");
+    QTest::qWait(30);
+    EXPECT_EQ(port.bytesWaiting(), 5);
 }
 
 namespace {

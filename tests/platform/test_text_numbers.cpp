@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <optional>
+
 using namespace zorv;
 
 TEST(Text, Cp1252RoundTripsEveryByte)
@@ -67,7 +70,57 @@ TEST(Numbers, RoundHalfEven)
     struct Case { double in; qint64 out; };
     const Case cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {-2.5, -2}, {2.4, 2}, {2.6, 3}, {25.0, 25}, {250.0, 250}};
     for (const auto &c : cases)
-        EXPECT_EQ(numbers::roundHalfEven(c.in), c.out) << c.in;
+        EXPECT_EQ(numbers::roundHalfEven(c.in, -1000, 1000), c.out) << c.in;
+}
+
+// Settings files and prompts hold any text: whatever number it reads as, a conversion to
+// an integer either lands in the caller's range or gives nothing.
+TEST(Numbers, CheckedConversionsRefuseWhatDoesNotFit)
+{
+    constexpr qint64 kMax = std::numeric_limits<qint64>::max();
+    constexpr qint64 kMin = std::numeric_limits<qint64>::min();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        const char *text;       // as read from a file or a box
+        double read;            // leadingNumber of it
+        qint64 lo, hi;
+        std::optional<qint64> rounded, truncated;
+    };
+    const Case cases[] = {
+        {"1e99", 1e99, 0, 255, {}, {}},
+        {"-1e99", -1e99, 0, 255, {}, {}},
+        {"1e99", 1e99, kMin, kMax, {}, {}},
+        {"-1e99", -1e99, kMin, kMax, {}, {}},
+        {"99999999999999999999", 1e20, kMin, kMax, {}, {}},
+        {"-99999999999999999999", -1e20, kMin, kMax, {}, {}},
+        {"9223372036854775807", 9223372036854775808.0, kMin, kMax, {}, {}}, // 2^63 as a double
+        {"-9223372036854775808", -9223372036854775808.0, kMin, kMax, kMin, kMin},
+        {"1e999", inf, kMin, kMax, {}, {}},
+        {"-1e999", -inf, kMin, kMax, {}, {}},
+        {"1e-999", 0, kMin, kMax, 0, 0},
+        {"-0.000000000000000000001e-999", 0, kMin, kMax, 0, 0},
+        {"nan", 0, 0, 255, 0, 0},
+        {"inf", 0, 0, 255, 0, 0},
+        {"-inf", 0, 0, 255, 0, 0},
+        {"255.4", 255.4, 0, 255, 255, 255},
+        {"255.5", 255.5, 0, 255, {}, 255},
+        {"256", 256, 0, 255, {}, {}},
+        {"-0.4", -0.4, 0, 255, 0, 0},
+        {"-0.6", -0.6, 0, 255, {}, 0},
+        {"-1", -1, 0, 255, {}, {}},
+        {"1e15", 1e15, 0, kMax, 1000000000000000, 1000000000000000},
+    };
+    for (const auto &c : cases) {
+        const double read = numbers::leadingNumber(QByteArrayView(c.text));
+        EXPECT_EQ(read, c.read) << c.text;
+        EXPECT_EQ(numbers::roundHalfEven(read, c.lo, c.hi), c.rounded) << c.text;
+        EXPECT_EQ(numbers::truncated(read, c.lo, c.hi), c.truncated) << c.text;
+    }
+    for (double v : {nan, inf, -inf}) {
+        EXPECT_FALSE(numbers::roundHalfEven(v, kMin, kMax)) << v;
+        EXPECT_FALSE(numbers::truncated(v, kMin, kMax)) << v;
+    }
 }
 
 TEST(Numbers, ShortText)

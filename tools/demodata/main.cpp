@@ -1,7 +1,9 @@
-// zorv900-demodata <folder>: fills a folder with demo data for the programs. Files that
-// are already there are left as they are.
+// zorv900-demodata [--help] [--version] <folder>: fills a folder with demo data for the
+// programs. Files that are already there are left as they are. A folder whose name starts
+// with "-" is given after "--".
 #include "demodata.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 
@@ -11,14 +13,33 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() != 2) {
-        std::fprintf(stderr, "usage: zorv900-demodata <folder>\n");
+    QCoreApplication::setApplicationName(QStringLiteral("zorv900-demodata"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Fills a folder with demo data for the programs; files already there are kept."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("The folder to fill (made when missing)."));
+    const auto usage = [] { std::fprintf(stderr, "usage: zorv900-demodata [--help] [--version] <folder>\n"); };
+    if (!parser.parse(app.arguments())) {
+        std::fprintf(stderr, "zorv900-demodata: %s\n", qPrintable(parser.errorText()));
+        usage();
         return 2;
     }
-    QDir folder(args.at(1));
+    if (parser.isSet(help))
+        parser.showHelp(0);
+    if (parser.isSet(version))
+        parser.showVersion();
+    const QStringList args = parser.positionalArguments();
+    if (args.size() != 1) {
+        usage();
+        return 2;
+    }
+    QDir folder(args.at(0));
     if (!folder.mkpath(QStringLiteral("."))) {
-        std::fprintf(stderr, "zorv900-demodata: cannot create %s\n", qPrintable(args.at(1)));
+        std::fprintf(stderr, "zorv900-demodata: cannot create %s\n", qPrintable(args.at(0)));
         return 1;
     }
     struct Step {

@@ -71,7 +71,8 @@ QString line(Layout layout, int number, const Record &record)
 int numberOnLine(Layout layout, QStringView line)
 {
     const QStringView digits = numberFirst(layout) ? line.left(4) : line.right(4);
-    return int(numbers::leadingNumber(digits));
+    // Four characters hold at most 9999, or an exponent such as "9E99": no number then.
+    return int(numbers::truncated(numbers::leadingNumber(digits), -999, 9999).value_or(0));
 }
 
 void sortLines(QStringList &lines)

@@ -101,8 +101,8 @@ std::optional<PlovekIni> leggiIni(const QByteArray &data, QString *why)
         {&ini.Combo5, int(vociRipetizioni().size()), "Terminator 2 repeated"},
     };
     for (int i = 0; i < 9; ++i) {
-        const qint64 v = numbers::roundHalfEven(numbers::leadingNumber(all[i]));
-        if (v < 0 || v >= campi[i].entries) {
+        const auto v = numbers::roundHalfEven(numbers::leadingNumber(all[i]), 0, campi[i].entries - 1);
+        if (!v) {
             if (why)
                 *why = QStringLiteral("setting %1 (%2) is %3, outside 0 to %4")
                            .arg(i + 1)
@@ -110,7 +110,7 @@ std::optional<PlovekIni> leggiIni(const QByteArray &data, QString *why)
                            .arg(campi[i].entries - 1);
             return std::nullopt;
         }
-        *campi[i].value = int(v);
+        *campi[i].value = int(*v);
     }
     return ini;
 }
