@@ -235,3 +235,63 @@ TEST(FakePort, FlushDropsWhatIsWaitingAndDataSignalDrivesTheWait)
     EXPECT_EQ(got.value->text, "OK");
     EXPECT_EQ(port.frames, QList<QByteArray>{"INIT\r"});
 }
+
+TEST(ReceiveBufferLimit, KeepsTheFirstBytesUpToTheLimitAndCountsTheRest)
+{
+    ReceiveBuffer buffer;
+    buffer.setLimit(8);
+    EXPECT_EQ(buffer.append("LATE\r"), 5);
+    EXPECT_EQ(buffer.append("GARBAGE"), 3);
+    EXPECT_EQ(buffer.append("MORE"), 0);
+    EXPECT_EQ(buffer.size(), 8);
+    EXPECT_EQ(buffer.dropped(), 8);
+    EXPECT_EQ(buffer.take(1), "L");
+    EXPECT_EQ(buffer.append("XY"), 1); // room for one byte again
+    EXPECT_EQ(buffer.take(100), "ATE\rGARX");
+    EXPECT_EQ(buffer.size(), 0);
+    buffer.setLimit(0); // no limit
+    EXPECT_EQ(buffer.append(QByteArray(100000, 'z')), 100000);
+    EXPECT_EQ(buffer.dropped(), 9);
+}
+
+TEST(FakePort, ReadBufferLimitHoldsOnlyTheFirstBytes)
+{
+    FakeSerialPort port;
+    ASSERT_TRUE(port.open(1, "9600,n,8,1"));
+    port.setReadBufferLimit(4);
+    port.receive("OK\rGARBAGE");
+    EXPECT_EQ(port.bytesWaiting(), 4);
+    EXPECT_EQ(port.droppedBytes(), 6);
+    EXPECT_EQ(port.readAll(), "OK\rG");
+}
+
+// Between commands nothing reads the line: what the reader keeps sending is held only up
+// to the link's limit, and a late reply that came first still starts the next reply of a
+// command that does not flush.
+TEST_F(PtyReader, IdleLineKeepsAtMostTheLimitWithTheLateReplyFirst)
+{
+    ASSERT_TRUE(openPort());
+    ReaderLink link(&port);
+    EXPECT_EQ(port.readBufferLimit(), ReadBufferLimit);
+    qint64 fed = reader.sendRaw("LATE\r");
+    const QByteArray chunk(4096, 'x');
+    while (fed < 4 * ReadBufferLimit) {
+        const qint64 n = reader.sendRaw(chunk);
+        fed += n;
+        if (n < chunk.size())
+            QCoreApplication::processEvents();
+    }
+    ASSERT_TRUE(waitUntil([&] { return port.bytesWaiting() + port.droppedBytes() >= fed; }, 5000));
+    EXPECT_EQ(port.bytesWaiting(), ReadBufferLimit);
+    EXPECT_EQ(port.droppedBytes(), fed - ReadBufferLimit);
+
+    reader.setReply("INIT", "FRESH");
+    Outcome<Reply> late;
+    ASSERT_TRUE(link.exchange("INIT", false, late.sink()));
+    ASSERT_TRUE(late.wait());
+    EXPECT_EQ(late.value->text, "LATE");
+    Outcome<Reply> fresh;
+    ASSERT_TRUE(link.exchange("INIT", true, fresh.sink()));
+    ASSERT_TRUE(fresh.wait());
+    EXPECT_EQ(fresh.value->text, "FRESH");
+}

@@ -1,3 +1,4 @@
+#include "consolecommands.h"
 #include "dialogresults.h"
 #include "messages.h"
 #include "porte.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -230,6 +232,49 @@ TEST_F(ConsoleButtons, ReadMcuPortsShowsTheGtapLines)
     EXPECT_EQ(rows, (QStringList{kNine + "PORT A 10000000", kNine + "PORT B 01000000", kNine + "PORT C 00100000"}));
     EXPECT_GE(endedAfterThird, 900);
     EXPECT_LT(endedAfterThird, 1800);
+}
+
+// Quit while the GTAP answer is still coming: its remaining lines are read and dropped,
+// the commands wait for that, and the next command that does not flush (a relay, Read
+// Card) sees its own reply, not a port line.
+TEST_F(ConsoleButtons, QuitReadMcuPortsMidAnswerThenTheNextCommandSeesItsOwnReply)
+{
+    connectPort();
+    reader.setSlot(0, "123456789012", '0');
+    auto *commands = window->findChild<QGroupBox *>(QStringLiteral("Command"));
+    ASSERT_NE(commands, nullptr);
+    struct Case { int button; QString typed; QString shown; } cases[] = {
+        {9, "2", "Zorv900 answered: OK"},
+        {15, "1", "Card 1: 123456789012   on Relay 1"},
+    };
+    for (const auto &c : cases) {
+        reader.setGtapLines({"PA 1", "PB 2", "PC 3", "PD 4"});
+        reader.setDelay(QStringLiteral("GTAP"), 250); // 250, 500, 750 and 1000 ms after the GTAP
+        QStringList rows;
+        onDialog<PORTE>([&](PORTE *d) {
+            auto *poll = new QTimer(d);
+            QObject::connect(poll, &QTimer::timeout, d, [&rows, d, poll] {
+                if (d->rows().size() >= 1) {
+                    rows = d->rows();
+                    poll->stop();
+                    d->Command3->click();
+                }
+            });
+            poll->start(5);
+        });
+        button(20)->click();
+        EXPECT_EQ(rows, QStringList{kNine + "PA 1"});
+        // The rest of the answer is still coming: no command can start meanwhile.
+        EXPECT_FALSE(commands->isEnabled());
+        ASSERT_TRUE(waitUntil([&] { return commands->isEnabled(); }, 4000));
+        EXPECT_EQ(window->Comm1->bytesWaiting(), 0);
+
+        boxes.shown.clear();
+        boxes.typeNext(c.typed);
+        button(c.button)->click();
+        ASSERT_TRUE(waitUntil([&] { return boxes.shown.size() >= 2 && !window->commands()->isRunning(); }, 6000));
+        EXPECT_EQ(boxes.texts().last(), c.shown) << c.button;
+    }
 }
 
 TEST_F(ConsoleButtons, RxDataShowsTheReadersLinesAndTheConsoleFlushesAfter)

@@ -156,12 +156,20 @@ TEST(PlovekIniFile, FileThatCannotBeLoadedIsRefusedWithItsReason)
         {"1\r\n0,0\r\n0,0\r\n0,16\r\n0,0\r\n", "setting 7"},
         {"1\r\n0,0\r\n0,0\r\n0,0\r\n26,0\r\n", "setting 8"},
         {"1\r\n0,0\r\n0,0\r\n0,0\r\n0,-1\r\n", "setting 9"},
+        // Numbers no index can hold.
+        {"1e99\r\n0,0\r\n0,0\r\n0,0\r\n0,0\r\n", "setting 1"},
+        {"1\r\n-1e99,0\r\n0,0\r\n0,0\r\n0,0\r\n", "setting 2"},
+        {"1\r\n0,99999999999999999999\r\n0,0\r\n0,0\r\n0,0\r\n", "setting 3"},
+        {"1\r\n0,0\r\n1e999,0\r\n0,0\r\n0,0\r\n", "setting 4"},
+        {"1\r\n0,0\r\n0,-99999999999999999999\r\n0,0\r\n0,0\r\n", "setting 5"},
     };
     for (const auto &c : cases) {
         QString why;
         EXPECT_FALSE(leggiIni(QByteArray(c.data), &why).has_value()) << c.data;
         EXPECT_TRUE(why.contains(QLatin1String(c.reason))) << why.toStdString();
     }
+    // Texts that hold no number read as 0, like an empty item.
+    EXPECT_TRUE(leggiIni("nan\r\ninf,0\r\n0,0\r\n0,0\r\n0,0\r\n").has_value());
     // The last index of every list is still in range.
     EXPECT_TRUE(leggiIni("1\r\n255,20\r\n23,15\r\n24,15\r\n25,15\r\n").has_value());
 }

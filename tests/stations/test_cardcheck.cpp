@@ -367,6 +367,63 @@ TEST(PortaCfg, MissingShortOrOutOfRangeNamesTheFileAndItsItems)
     }
 }
 
+// Values the station cannot use are refused at start with the porta.cfg message, naming
+// the item: no conversion may overflow into a wrong value (a lock-out of 1e16 s turned into
+// none).
+TEST(PortaCfg, NumbersOutOfRangeAreRefusedNamingTheItem)
+{
+    const struct {
+        QByteArray porta, velocita, ritardo, tempo;
+        const char *names;
+    } cases[] = {
+        {"1e99", "9600", "5", "30", "porta COM"},
+        {"-1e99", "9600", "5", "30", "porta COM"},
+        {"99999999999999999999", "9600", "5", "30", "porta COM"},
+        {"257", "9600", "5", "30", "porta COM"},
+        {"nan", "9600", "5", "30", "porta COM"},
+        {"1", "1e99", "5", "30", "velocità"},
+        {"1", "99999999999999999999", "5", "30", "velocità"},
+        {"1", "9600.5", "5", "30", "velocità"},
+        {"1", "inf", "5", "30", "velocità"},
+        {"1", "9600", "1e16", "30", "blocco ripetizione"},
+        {"1", "9600", "1e99", "30", "blocco ripetizione"},
+        {"1", "9600", "99999999999999999999", "30", "blocco ripetizione"},
+        {"1", "9600", "-1e99", "30", "blocco ripetizione"},
+        {"1", "9600", "-5", "30", "blocco ripetizione"},
+        {"1", "9600", "5", "1e99", "tempo relè"},
+        {"1", "9600", "5", "-1e99", "tempo relè"},
+        {"1", "9600", "5", "99999999999999999999", "tempo relè"},
+    };
+    for (const auto &c : cases) {
+        TempFolder folder;
+        folder.write(QStringLiteral("porta.cfg"), c.porta + "," + c.velocita + "\r\n" + c.ritardo + "," + c.tempo + ",\"A\"\r\n");
+        QString error;
+        EXPECT_FALSE(leggiconf(folder.path(), &error)) << c.porta.constData() << " " << c.velocita.constData() << " "
+                                                       << c.ritardo.constData() << " " << c.tempo.constData();
+        const QString first = error.section(u'\n', 0, 0);
+        EXPECT_TRUE(first.startsWith(QStringLiteral("porta.cfg"))) << error.toStdString();
+        EXPECT_TRUE(first.contains(QString::fromUtf8(c.names))) << error.toStdString();
+        EXPECT_TRUE(error.contains(QStringLiteral("cinque voci"))) << error.toStdString();
+    }
+}
+
+TEST(PortaCfg, LargestValuesInRangeAreKept)
+{
+    TempFolder folder;
+    folder.write(QStringLiteral("porta.cfg"), "256,115200\r\n1e15,255,\"A\"\r\n");
+    const auto cfg = leggiconf(folder.path(), nullptr);
+    ASSERT_TRUE(cfg);
+    EXPECT_EQ(cfg->commPort(), 256);
+    EXPECT_EQ(cfg->lockOutMs(), qint64(1e18));
+    EXPECT_EQ(byteTempo(cfg->TempoRele), 255);
+    // Texts without a number read as 0: no lock-out, relay time 0.
+    folder.write(QStringLiteral("porta.cfg"), "1,9600\r\nnan,inf,\"A\"\r\n");
+    const auto none = leggiconf(folder.path(), nullptr);
+    ASSERT_TRUE(none);
+    EXPECT_EQ(none->lockOutMs(), 0);
+    EXPECT_EQ(byteTempo(none->TempoRele), 0);
+}
+
 TEST(PortaCfg, TimeByte)
 {
     EXPECT_EQ(byteTempo(""), 0);

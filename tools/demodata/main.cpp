@@ -19,8 +19,8 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Fills a folder with demo data for the programs; files already there are kept."));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
+    parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("The folder to fill (made when missing)."));
     const auto usage = [] { std::fprintf(stderr, "usage: zorv900-demodata [--help] [--version] <folder>\n"); };
     if (!parser.parse(app.arguments())) {
@@ -28,10 +28,8 @@ int main(int argc, char **argv)
         usage();
         return 2;
     }
-    if (parser.isSet(help))
-        parser.showHelp(0);
-    if (parser.isSet(version))
-        parser.showVersion();
+    // The options are known now: --help and --version print and end here.
+    parser.process(app);
     const QStringList args = parser.positionalArguments();
     if (args.size() != 1) {
         usage();

@@ -138,9 +138,9 @@ void ReaderEmulator::presentLine(const QByteArray &text)
     writeOut(text + CR);
 }
 
-void ReaderEmulator::sendRaw(const QByteArray &bytes)
+qint64 ReaderEmulator::sendRaw(const QByteArray &bytes)
 {
-    writeOut(bytes);
+    return writeOut(bytes);
 }
 
 bool ReaderEmulator::feed(const QByteArray &bytes, int stallMs) const
@@ -178,19 +178,20 @@ void ReaderEmulator::unplug()
     m_slave = -1;
 }
 
-void ReaderEmulator::writeOut(const QByteArray &bytes)
+qint64 ReaderEmulator::writeOut(const QByteArray &bytes)
 {
     if (m_master < 0)
-        return;
+        return 0;
     qsizetype done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return; // terminal full or gone: the bytes are lost, as on a line nobody reads
+            break; // terminal full or gone: the bytes are lost, as on a line nobody reads
         done += n;
     }
+    return done;
 }
 
 void ReaderEmulator::onReadable()

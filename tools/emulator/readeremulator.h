@@ -75,8 +75,9 @@ public:
 
     // Sends a line on its own, as a card presented at the reader: text & CR.
     void presentLine(const QByteArray &text);
-    // Sends raw bytes as they are.
-    void sendRaw(const QByteArray &bytes);
+    // Sends raw bytes as they are; returns how many went out (the rest are lost when the
+    // terminal is full, as on a line nobody reads).
+    qint64 sendRaw(const QByteArray &bytes);
     // Sends raw bytes, waiting while the terminal is full until the program side has read
     // enough (sendRaw drops what does not fit). For large amounts: call it from a thread
     // of the test's own while the program's event loop reads. False when the terminal
@@ -100,7 +101,7 @@ private:
     void answer(const QString &key, const QByteArray &computed, int extraDelayMs = 0);
     QByteArray replyFor(const QString &key, const QByteArray &computed) const;
     QByteArray slotLine(int index) const;
-    void writeOut(const QByteArray &bytes);
+    qint64 writeOut(const QByteArray &bytes);
 
     int m_master = -1;
     int m_slave = -1;
