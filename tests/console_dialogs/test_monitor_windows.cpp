@@ -64,6 +64,12 @@ TEST(PorteWindow, SilenceLeavesItBlank)
     ASSERT_TRUE(waitUntil([&] { return port.frames.size() == 1; }, 2000));
     ASSERT_TRUE(waitUntil([&] { return !window.isReading(); }, 3000));
     EXPECT_TRUE(window.rows().isEmpty());
+    // Quit after the read has ended: nothing goes on reading.
+    QTest::mouseClick(window.Command3, Qt::LeftButton);
+    EXPECT_EQ(window.takeDiscardingReader(), nullptr);
+    port.receive("LATE\r");
+    QTest::qWait(30);
+    EXPECT_EQ(port.bytesWaiting(), 5);
 }
 
 TEST(PorteWindow, LinesAfterQuitAreDroppedUntilTheAnswerWouldHaveEnded)
@@ -96,21 +102,6 @@ TEST(PorteWindow, LinesAfterQuitAreDroppedUntilTheAnswerWouldHaveEnded)
     QTest::qWait(30);
     EXPECT_EQ(port.bytesWaiting(), 5);
     EXPECT_EQ(window.rows().size(), 1);
-}
-
-TEST(PorteWindow, AQuitAfterTheReadEndedLeavesNothingRunning)
-{
-    FakeSerialPort port;
-    port.open();
-    PORTE window(&port);
-    window.show();
-    ASSERT_TRUE(waitUntil([&] { return port.frames.size() == 1; }, 2000));
-    ASSERT_TRUE(waitUntil([&] { return !window.isReading(); }, 3000));
-    QTest::mouseClick(window.Command3, Qt::LeftButton);
-    EXPECT_EQ(window.takeDiscardingReader(), nullptr);
-    port.receive("LATE\r");
-    QTest::qWait(30);
-    EXPECT_EQ(port.bytesWaiting(), 5);
 }
 
 namespace {
