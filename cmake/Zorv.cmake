@@ -40,6 +40,20 @@ function(zorv_add_test name)
   endif()
 endfunction()
 
+# zorv_add_locale_runs(<test> FILTER <gtest filter> LOCALES <locale>...)
+# Runs the filtered cases of a test again under each locale (LC_ALL), for code whose
+# result depends on the system's locale. Qt reads the locale's name from the
+# environment, so the locale need not be installed.
+function(zorv_add_locale_runs name)
+  cmake_parse_arguments(ZL "" "FILTER" "LOCALES" ${ARGN})
+  foreach(locale IN LISTS ZL_LOCALES)
+    string(MAKE_C_IDENTIFIER "${locale}" suffix)
+    add_test(NAME ${name}_${suffix} COMMAND ${name} --gtest_filter=${ZL_FILTER})
+    set_tests_properties(${name}_${suffix} PROPERTIES TIMEOUT 120
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZORV900_BIN_DIR=${CMAKE_BINARY_DIR}/bin;LC_ALL=${locale}")
+  endforeach()
+endfunction()
+
 # zorv_add_bench(<name> SOURCES ... LIBS ...)
 function(zorv_add_bench name)
   cmake_parse_arguments(ZB "" "" "SOURCES;LIBS" ${ARGN})

@@ -1,7 +1,7 @@
 #include "gridtable.h"
 
+#include "collation.h"
 #include "numbers.h"
-#include "text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -25,21 +25,6 @@ Preset outcomePreset(QByteArrayView outcome)
     return OtherOutcome;
 }
 
-struct FoldTable {
-    unsigned char map[256];
-    FoldTable()
-    {
-        for (int i = 0; i < 256; ++i)
-            map[i] = static_cast<unsigned char>(text::upperByte(char(i)));
-    }
-};
-
-const FoldTable &fold()
-{
-    static const FoldTable table;
-    return table;
-}
-
 // Most numeric cells are plain digits: read them without the general parser.
 double numericKey(QByteArrayView v)
 {
@@ -57,19 +42,6 @@ double numericKey(QByteArrayView v)
             return double(value);
     }
     return numbers::leadingNumber(v);
-}
-
-quint64 foldedPrefix(QByteArrayView v)
-{
-    const auto &map = fold().map;
-    quint64 key = 0;
-    const qsizetype n = std::min<qsizetype>(v.size(), 8);
-    for (qsizetype i = 0; i < 8; ++i) {
-        key <<= 8;
-        if (i < n)
-            key |= map[static_cast<unsigned char>(v[i])];
-    }
-    return key;
 }
 
 } // namespace
@@ -272,59 +244,6 @@ void GridTable::reserve(qsizetype bytes, int rows)
     m_rows.reserve(m_rows.size() + size_t(rows));
 }
 
-namespace {
-
-struct TextKey {
-    quint64 key;
-    quint64 second; // the second block of eight bytes, for the first sort only
-    quint32 index;
-};
-
-// Sorts a run of rows whose folded texts agree on their first `depth` blocks of eight
-// bytes, by the next block, and so on down each run of equal blocks.
-template <class CellOf>
-void refineTextRun(std::vector<TextKey> &keys, size_t begin, size_t end, qsizetype depth, const CellOf &cellOf)
-{
-    while (end - begin > 1) {
-        const qsizetype offset = depth * 8;
-        bool anyLonger = false;
-        for (size_t i = begin; i < end; ++i) {
-            const QByteArrayView v = cellOf(keys[i].index);
-            if (v.size() > offset + 8)
-                anyLonger = true;
-        }
-        if (!anyLonger) {
-            // Every text ended within this block: equal up to trailing NULs, shorter first.
-            std::stable_sort(keys.begin() + begin, keys.begin() + end, [&](const TextKey &a, const TextKey &b) {
-                return cellOf(a.index).size() < cellOf(b.index).size();
-            });
-            return;
-        }
-        const qsizetype next = offset + 8;
-        for (size_t i = begin; i < end; ++i) {
-            const QByteArrayView v = cellOf(keys[i].index);
-            keys[i].key = v.size() > next ? foldedPrefix(v.sliced(next)) : 0;
-        }
-        std::stable_sort(keys.begin() + begin, keys.begin() + end,
-                         [](const TextKey &a, const TextKey &b) { return a.key < b.key; });
-        ++depth;
-        // Each run of equal blocks is refined in turn; the last one by this loop.
-        size_t runStart = begin;
-        for (size_t i = begin + 1; i <= end; ++i) {
-            if (i == end || keys[i].key != keys[runStart].key) {
-                if (i == end) {
-                    begin = runStart;
-                    break;
-                }
-                refineTextRun(keys, runStart, i, depth, cellOf);
-                runStart = i;
-            }
-        }
-    }
-}
-
-} // namespace
-
 void GridTable::sort(int col, SortKind kind)
 {
     if (col < 0 || col >= Columns || m_rows.size() < 2)
@@ -344,31 +263,7 @@ void GridTable::sort(int col, SortKind kind)
         for (size_t i = 0; i < n; ++i)
             order[i] = keys[i].index;
     } else {
-        // Names share their first eight bytes often (one surname, many customers): the
-        // first sort takes sixteen, and only runs equal in both are refined further.
-        std::vector<TextKey> keys(n);
-        for (size_t i = 0; i < n; ++i) {
-            const QByteArrayView v = cell(m_rows[i], col);
-            keys[i] = {foldedPrefix(v), v.size() > 8 ? foldedPrefix(v.sliced(8)) : 0, quint32(i)};
-        }
-        std::stable_sort(keys.begin(), keys.end(), [](const TextKey &a, const TextKey &b) {
-            return a.key != b.key ? a.key < b.key : a.second < b.second;
-        });
-        const auto cellOf = [&](quint32 index) { return cell(m_rows[index], col); };
-        size_t runStart = 0;
-        for (size_t i = 1; i <= n; ++i) {
-            if (i == n || keys[i].key != keys[runStart].key || keys[i].second != keys[runStart].second) {
-                if (i - runStart > 1) {
-                    // refineTextRun sorts by .key: give it the last block sorted so far.
-                    for (size_t j = runStart; j < i; ++j)
-                        keys[j].key = keys[j].second;
-                    refineTextRun(keys, runStart, i, 1, cellOf);
-                }
-                runStart = i;
-            }
-        }
-        for (size_t i = 0; i < n; ++i)
-            order[i] = keys[i].index;
+        order = text::Collation::system().order(quint32(n), [&](quint32 i) { return cell(m_rows[i], col); });
     }
     emit aboutToReset();
     std::vector<Row> sorted;

@@ -19,7 +19,7 @@ struct CellColours {
 
 enum class SortKind {
     Numeric,    // by the leading number of the text, ascending
-    TextNoCase, // by the text, ascending, case ignored
+    TextNoCase, // by the text in the system's collation, ascending, case ignored
 };
 
 // The contents of the movements window's grid: eight columns, row 0 the header row,

@@ -105,6 +105,20 @@ TEST(ListOrder, SortedCaseInsensitiveAndStable)
     EXPECT_EQ(equal, (QStringList{"Rossi", "ROSSI", "rossi"})); // as added
 }
 
+TEST(ListOrder, AccentedNamesSortWithTheirPlainLettersInEveryLayout)
+{
+    QList<Record> records;
+    for (const Customer &c : test::accentedNames())
+        records.append(test::record(c));
+    for (Layout l : {Layout::Elenchi, Layout::Lista})
+        EXPECT_EQ(numbersOf(buildListing(records, l), l), test::kAccentedAlphabetic) << int(l);
+    for (Layout l : {Layout::Elenco, Layout::Lista1})
+        EXPECT_EQ(numbersOf(buildListing(records, l), l), (QList<int>{1, 2, 3, 4, 5, 6})) << int(l);
+    const QStringList lines = buildListing(records, Layout::Lista).lines;
+    EXPECT_TRUE(lines[1].startsWith(u"\u00c9RIC DUPONT "_qs)) << qPrintable(lines[1]);
+    EXPECT_TRUE(lines[3].startsWith(u"NICOL\u00d2 ANNA "_qs)) << qPrintable(lines[3]);
+}
+
 TEST(ListOrder, NumericListOrdersByNumberAndAlphabeticByTheFollowingColumns)
 {
     QList<Record> records;

@@ -162,3 +162,13 @@ TEST_P(QuickLists, FillErrorsShowUnderErroreWithTheLinesSoFar)
     EXPECT_EQ(boxes.last().title, QStringLiteral("ERRORE"));
     EXPECT_TRUE(shown().isEmpty());
 }
+
+TEST_P(QuickLists, AccentedNamesSortWithTheirPlainLetters)
+{
+    writeRegistry(test::accentedNames());
+    open();
+    QList<int> numbers;
+    for (const QString &l : shown())
+        numbers.append(numberOnLine(GetParam(), l));
+    EXPECT_EQ(numbers, (GetParam() == Layout::Lista ? test::kAccentedAlphabetic : QList<int>{1, 2, 3, 4, 5, 6}));
+}

@@ -539,3 +539,10 @@ TEST_P(ListWindows, ALabelCustomerGoneFromTheFileStopsTheLabelsWithAnError)
     ASSERT_EQ(printer.documents.size(), 1);
     EXPECT_EQ(printer.documents.last().pages.size(), 1); // the labels so far come out
 }
+
+TEST_P(ListWindows, TotaleSortsAccentedNamesWithTheirPlainLetters)
+{
+    writeRegistry(test::accentedNames());
+    open().Comando1->click();
+    EXPECT_EQ(numbers(), (GetParam() == Layout::Elenchi ? test::kAccentedAlphabetic : QList<int>{1, 2, 3, 4, 5, 6}));
+}

@@ -1,3 +1,4 @@
+#include "collation.h"
 #include "gridtable.h"
 #include "text.h"
 
@@ -135,8 +136,18 @@ TEST(GridTableSort, NameIgnoresCaseAndKeepsTheOrderOfEqualNames)
     for (const QByteArray n : {"b", "A", "a", "B", "\xe0" "b", "\xc0" "a"})
         addRow(t, "0001", n);
     t.sort(2, SortKind::TextNoCase);
-    EXPECT_EQ(column(t, 2), (QList<QByteArray>{"A", "a", "b", "B", "\xc0" "a", "\xe0" "b"}));
-    EXPECT_EQ(column(t, 0), (QList<QByteArray>{"2", "3", "1", "4", "6", "5"}));
+    EXPECT_EQ(column(t, 2), (QList<QByteArray>{"A", "a", "\xc0" "a", "\xe0" "b", "b", "B"}));
+    EXPECT_EQ(column(t, 0), (QList<QByteArray>{"2", "3", "6", "5", "1", "4"}));
+}
+
+TEST(GridTableSort, AccentedNamesSortWithTheirPlainLetters)
+{
+    GridTable t;
+    // Verdi, Àngelo, angelo, NICOLOSI PAOLO, NICOLÒ ANNA, ÉRIC, Zeta, Eric
+    for (const QByteArray n : {"Verdi", "\xc0ngelo", "angelo", "NICOLOSI PAOLO", "NICOL\xd2 ANNA", "\xc9RIC", "Zeta", "Eric"})
+        addRow(t, "0001", n);
+    t.sort(2, SortKind::TextNoCase);
+    EXPECT_EQ(column(t, 0), (QList<QByteArray>{"3", "2", "8", "6", "5", "4", "1", "7"}));
 }
 
 TEST(GridTableSort, CustomerNumbersCompareAsTextWithUnknownCardsFirst)
@@ -172,29 +183,30 @@ TEST(GridTableSort, ColoursAndTextsMoveWithTheirRows)
     EXPECT_EQ(t.colours(2, 3), (CellColours{colour::Navy, colour::LightCyan}));
 }
 
-// Long shared beginnings, different lengths and case: the order must equal a plain
-// stable sort with case ignored.
+// Long shared beginnings, different lengths, case and accents: the order must equal a
+// plain stable sort with the system's collation.
 TEST(GridTableSort, TextOrderMatchesAPlainStableSort)
 {
     QRandomGenerator rng(4101);
     const QList<QByteArray> stems = {"ROSSI MARIO", "rossi mario ", "ROSSI MARIO AB", "Rossi Mariolina", "ROSSI M",
-                                     "", "ROSSI MARIO\x01", "BIANCHI ANNA MARIA GRAZIA"};
+                                     "", "ROSSI MARIO\x01", "BIANCHI ANNA MARIA GRAZIA", "NICOL\xd2"};
     GridTable t;
     QList<QByteArray> input;
     for (int i = 0; i < 3000; ++i) {
         QByteArray name = stems[rng.bounded(stems.size())];
         const int extra = rng.bounded(4);
         for (int k = 0; k < extra; ++k)
-            name.append("aAbB Zz"[rng.bounded(7)]);
+            name.append("aAbB Zz\xe0\xc8"[rng.bounded(9)]);
         if (rng.bounded(2))
             name = text::upper(name);
         input.append(name);
         addRow(t, "0001", name);
     }
+    const text::Collation &collation = text::Collation::system();
     QList<int> order(input.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return text::upper(input[a]) < text::upper(input[b]);
+        return collation.compare(text::fromCp1252(input[a]), text::fromCp1252(input[b])) < 0;
     });
     t.sort(2, SortKind::TextNoCase);
     for (int i = 0; i < order.size(); ++i) {

@@ -1,5 +1,6 @@
 #include "listlines.h"
 
+#include "collation.h"
 #include "numbers.h"
 #include "registryfile.h"
 #include "text.h"
@@ -8,7 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
+#include <utility>
 
 namespace zorv::registry::lists {
 
@@ -77,9 +78,11 @@ int numberOnLine(Layout layout, QStringView line)
 
 void sortLines(QStringList &lines)
 {
-    std::stable_sort(lines.begin(), lines.end(), [](const QString &a, const QString &b) {
-        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-    });
+    QStringList sorted;
+    sorted.reserve(lines.size());
+    for (quint32 i : text::Collation::system().order(lines))
+        sorted.append(std::move(lines[i]));
+    lines.swap(sorted);
 }
 
 Listing buildListing(const QList<Record> &records, Layout layout, const Filter &filter)

@@ -31,8 +31,9 @@ QString line(Layout layout, int number, const Record &record);
 // The customer number on a line: the numeric value of its first or last four characters.
 int numberOnLine(Layout layout, QStringView line);
 
-// The order of a sorted list box: ascending, case-insensitive; equal lines keep the
-// order in which they were added.
+// The order of a sorted list box: ascending by the system's collation, case ignored
+// (accented letters with their plain ones); equal lines keep the order in which they
+// were added.
 void sortLines(QStringList &lines);
 
 // Which customers a listing takes. Values are compared exactly with the record's field
