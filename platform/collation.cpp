@@ -18,8 +18,9 @@ QLocale withCollation(const QLocale &locale)
     return locale;
 }
 
-inline char16_t unit(char c) { return static_cast<unsigned char>(c); }
-inline char16_t unit(QChar c) { return c.unicode(); }
+using Ranks = std::array<quint8, 256>;
+inline quint8 rankIn(const Ranks &ranks, char c) { return ranks[static_cast<unsigned char>(c)]; }
+inline quint8 rankIn(const Ranks &ranks, QChar c) { return c.unicode() < 256 ? ranks[c.unicode()] : 0; }
 
 inline QString asString(QByteArrayView v) { return fromCp1252(v); }
 inline QStringView asString(QStringView v) { return v; }
@@ -106,17 +107,15 @@ template <class View, class TextOf>
 std::vector<quint32> Collation::orderTexts(quint32 n, const TextOf &text) const
 {
     const auto ranked = [&](View v) {
-        for (auto c : v) {
-            if (rank(unit(c)) == 0)
-                return false;
-        }
-        return true;
+        return std::all_of(v.begin(), v.end(), [&](auto c) { return rankIn(m_rank, c) != 0; });
     };
+    // Eight ranks from `offset`, as many as there are, the rest zero.
     const auto prefix = [&](View v, qsizetype offset) {
+        const qsizetype count = std::clamp<qsizetype>(v.size() - offset, 0, 8);
         quint64 key = 0;
-        for (qsizetype i = offset; i < offset + 8; ++i)
-            key = (key << 8) | (i < v.size() ? m_rank[unit(v[i])] : 0);
-        return key;
+        for (qsizetype i = 0; i < count; ++i)
+            key = (key << 8) | rankIn(m_rank, v[offset + i]);
+        return count == 0 ? quint64(0) : key << (8 * (8 - count));
     };
 
     std::vector<PrefixKey> fast;
@@ -167,7 +166,20 @@ std::vector<quint32> Collation::orderTexts(quint32 n, const TextOf &text) const
         }
         if (!longer)
             continue; // all ended in the blocks seen, and equal in them: the same text
-        std::stable_sort(fast.begin() + run.begin, fast.begin() + run.end, byKey);
+        const auto first = fast.begin() + run.begin;
+        const auto last = fast.begin() + run.end;
+        if (std::all_of(first, last, [&](const PrefixKey &k) { return k.key == first->key; })) {
+            runs.push_back({run.begin, run.end, next}); // the padding at the end of names
+            continue;
+        }
+        if (last - first <= 16) {
+            // Most runs are a few rows of one customer: no buffer for them.
+            for (auto i = first + 1; i != last; ++i)
+                for (auto j = i; j != first && byKey(*j, *(j - 1)); --j)
+                    std::iter_swap(j, j - 1);
+        } else {
+            std::stable_sort(first, last, byKey);
+        }
         pushRuns(run.begin, run.end, next, [](const PrefixKey &a, const PrefixKey &b) { return a.key == b.key; });
     }
 

@@ -34,18 +34,16 @@ public:
     // the call returns.
     std::vector<quint32> order(quint32 n, const std::function<QByteArrayView(quint32)> &text) const;
 
-    // The rank of an ASCII character whose texts order as plain rank sequences in this
-    // collation (most of them: letters, digits, space, punctuation); 0 for the others.
-    // Texts made only of ranked characters sort without the collator.
-    quint8 rank(char16_t c) const { return c < m_rank.size() ? m_rank[c] : 0; }
-
 private:
     void buildRanks();
     template <class View, class TextOf>
     std::vector<quint32> orderTexts(quint32 n, const TextOf &text) const;
 
     QCollator m_collator;
-    std::array<quint8, 128> m_rank{};
+    // The rank of each ASCII character whose texts order as plain rank sequences in this
+    // collation (most: letters, digits, space, punctuation); 0 for the others, and above
+    // ASCII. Texts made only of ranked characters sort without the collator.
+    std::array<quint8, 256> m_rank{};
 };
 
 } // namespace zorv::text
