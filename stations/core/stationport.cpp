@@ -6,6 +6,8 @@
 #include "serialport.h"
 #include "rigalettore.h"
 
+#include <memory>
+
 namespace zorv::stations {
 
 namespace {
@@ -122,7 +124,8 @@ void StationPort::finishWaiter(Waiter *w, bool answered, const QByteArray &reply
 {
     w->deadline.stop();
     auto done = std::move(w->done);
-    QTimer::singleShot(0, this, [w] { delete w; });
+    // Deleted with the queued call once it is done with, run or dropped (the port gone first).
+    QTimer::singleShot(0, this, [gone = std::shared_ptr<Waiter>(w)] {});
     // The loop may go on with what it had waiting.
     if (m_waiters.isEmpty() && m_port && (m_port->bytesWaiting() > 0 || m_used < m_backlog.size()))
         QTimer::singleShot(0, this, &StationPort::bytesForLoop);
