@@ -75,7 +75,7 @@ bool ConsoleCommands::begin()
 void ConsoleCommands::end()
 {
     m_running = false;
-    if (setCommandsEnabled)
+    if (setCommandsEnabled && !m_held)
         setCommandsEnabled(true);
     emit finished();
 }

@@ -48,8 +48,8 @@ std::optional<PortaCfg> leggiconf(const QString &folder, QString *error)
 {
     const QString path = QDir(folder).filePath(QStringLiteral("porta.cfg"));
     const QString needs = QStringLiteral(
-        "Il file %1 deve contenere cinque voci: numero della porta COM, velocità, "
-        "secondi di blocco ripetizione, tempo relè in decimi di secondo (0-255), A per l'audio.")
+        "Il file %1 deve contenere cinque voci: numero della porta COM (1-256), velocità, "
+        "secondi di blocco ripetizione (0 o più), tempo relè in decimi di secondo (0-255), A per l'audio.")
                               .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
     auto fail = [&](const QString &why) -> std::optional<PortaCfg> {
         if (error)

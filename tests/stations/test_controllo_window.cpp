@@ -144,9 +144,12 @@ TEST_F(Window, LowerCaseAudioFlagUnticksAudio)
     EXPECT_FALSE(w.Check1->isChecked());
 }
 
-TEST_F(Window, MissingOrShortPortaCfgEndsTheStation)
+TEST_F(Window, MissingShortOrOutOfRangePortaCfgEndsTheStation)
 {
-    for (const QByteArray &content : {QByteArray("1,9600\r\n5,30\r\n"), QByteArray()}) {
+    // A lock-out of 1e16 s once overflowed into none at all.
+    for (const QByteArray &content : {QByteArray("1,9600\r\n5,30\r\n"), QByteArray(),
+                                      QByteArray("1,9600\r\n1e16,30,\"A\"\r\n"),
+                                      QByteArray("1e99,9600\r\n5,30,\"A\"\r\n")}) {
         if (content.isEmpty())
             QFile::remove(folder.file(QStringLiteral("porta.cfg")));
         else
