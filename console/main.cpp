@@ -1,5 +1,6 @@
 #include "qtmessages.h"
 #include "service.h"
+#include "windowkeys.h"
 #include "zorv.h"
 
 #include <QCoreApplication>
@@ -9,6 +10,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Zorv900V3"));
+    zorv::windowkeys::install();
     zorv::Service<zorv::MessageBoxes>::set(new zorv::QtMessageBoxes);
 
     zorv::console::Zorv window;

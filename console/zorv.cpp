@@ -171,7 +171,7 @@ void Zorv::Command1_Click()
         Combo1->setEnabled(true);
         Command1->setEnabled(true);
         setLamp(LampRed);
-        messages().msgBox(msg::PortError, style::Ok, QString());
+        messages().msgBox(msg::PortError, style::Ok);
         return;
     }
     setLamp(LampGreen);
@@ -197,7 +197,7 @@ void Zorv::portFailed()
     Combo1->setEnabled(true);
     Command1->setEnabled(true);
     if (wasConnected)
-        messages().msgBox(msg::PortError, style::Ok, QString());
+        messages().msgBox(msg::PortError, style::Ok);
 }
 
 void Zorv::Command3_Click()

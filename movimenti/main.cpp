@@ -7,6 +7,7 @@
 #include "paths.h"
 #include "qtmessages.h"
 #include "service.h"
+#include "windowkeys.h"
 #ifdef ZORV_HAVE_QT_PRINTER
 #include "qtprinter.h"
 #endif
@@ -34,6 +35,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Movimenti"));
+    zorv::windowkeys::install();
 
     zorv::QtMessageBoxes boxes;
     zorv::Service<zorv::MessageBoxes>::set(&boxes);

@@ -14,14 +14,17 @@ QString SystemLauncher::resolve(const QString &name)
     if (name.compare(QLatin1String("Calc"), Qt::CaseInsensitive) == 0)
         candidates = {QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"), QStringLiteral("galculator"),
                       QStringLiteral("mate-calc"), QStringLiteral("xcalc")};
-    QStringList besides;
+    // A bare name is looked for in the program's own folder, then in the current folder,
+    // and only then on PATH.
+    QStringList folders;
     const QString own = qEnvironmentVariable("ZORV900_BIN_DIR");
     if (!own.isEmpty())
-        besides.append(own);
+        folders.append(own);
     if (QCoreApplication::instance())
-        besides.append(QCoreApplication::applicationDirPath());
+        folders.append(QCoreApplication::applicationDirPath());
+    folders.append(QDir::currentPath());
     for (const QString &candidate : candidates) {
-        for (const QString &dir : besides) {
+        for (const QString &dir : folders) {
             const QFileInfo info(QDir(dir).filePath(candidate));
             if (info.isFile() && info.isExecutable())
                 return info.absoluteFilePath();

@@ -15,7 +15,7 @@ public:
     virtual bool start(const QString &name) = 0;
 };
 
-// Looks next to the running executable first, then on PATH. "Calc" is the desktop's
+// Looks next to the running executable first, then in the current folder, then on PATH. "Calc" is the desktop's
 // calculator: the first found of gnome-calculator, kcalc, galculator, mate-calc, xcalc.
 class SystemLauncher : public ProgramLauncher {
 public:

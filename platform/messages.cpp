@@ -4,7 +4,7 @@
 
 namespace zorv {
 
-int FakeMessageBoxes::msgBox(const QString &text, int style, const QString &title)
+int FakeMessageBoxes::msgBox(const QString &text, int style, const BoxTitle &title)
 {
     shown.append({Shown::Message, text, style, title});
     if (onShown)
@@ -14,7 +14,7 @@ int FakeMessageBoxes::msgBox(const QString &text, int style, const QString &titl
     return m_answers.isEmpty() ? answer::Yes : m_answers.takeFirst();
 }
 
-QString FakeMessageBoxes::inputBox(const QString &prompt, const QString &title, const QString &)
+QString FakeMessageBoxes::inputBox(const QString &prompt, const BoxTitle &title, const QString &)
 {
     shown.append({Shown::Input, prompt, 0, title});
     if (onShown)

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace zorv {
 
@@ -27,13 +28,16 @@ constexpr int Yes = 6;
 constexpr int No = 7;
 } // namespace answer
 
+// The title of a box: its own, which may be empty (""), or none at all (std::nullopt), and
+// a box without a title of its own shows the program's title.
+using BoxTitle = std::optional<QString>;
+
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
-    // A box without a title of its own shows the program's title.
-    virtual int msgBox(const QString &text, int style = style::Ok, const QString &title = QString()) = 0;
+    virtual int msgBox(const QString &text, int style = style::Ok, const BoxTitle &title = std::nullopt) = 0;
     // The typed text; empty when cancelled.
-    virtual QString inputBox(const QString &prompt, const QString &title = QString(),
+    virtual QString inputBox(const QString &prompt, const BoxTitle &title = std::nullopt,
                              const QString &defaultText = QString()) = 0;
     virtual void beep() = 0;
 
@@ -49,11 +53,11 @@ public:
         enum Kind { Message, Input } kind = Message;
         QString text;
         int style = 0;
-        QString title; // as passed; empty means the program's title
+        BoxTitle title; // as passed; none means the program's title
     };
 
-    int msgBox(const QString &text, int style, const QString &title) override;
-    QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
+    int msgBox(const QString &text, int style, const BoxTitle &title) override;
+    QString inputBox(const QString &prompt, const BoxTitle &title, const QString &defaultText) override;
     void beep() override { ++beeps; }
 
     // Answers for the next Yes/No boxes, in order; when none is left, Yes.

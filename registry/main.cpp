@@ -5,6 +5,7 @@
 #include "qtprinter.h"
 #include "qtmessages.h"
 #include "service.h"
+#include "windowkeys.h"
 
 #include <QCoreApplication>
 #include <QApplication>
@@ -13,6 +14,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("database"));
+    zorv::windowkeys::install();
 
     zorv::QtMessageBoxes boxes;
     zorv::Service<zorv::MessageBoxes>::set(&boxes);

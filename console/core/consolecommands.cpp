@@ -53,13 +53,13 @@ bool ConsoleCommands::checkConnected()
 
 void ConsoleCommands::show(const QString &text)
 {
-    messages().msgBox(text, style::Ok, QString());
+    messages().msgBox(text, style::Ok);
 }
 
 bool ConsoleCommands::confirmed(const QString &question)
 {
     // A confirmation carries an empty title of its own.
-    return messages().msgBox(question, style::YesNo, QStringLiteral("")) != answer::No;
+    return messages().msgBox(question, style::YesNo, QString()) != answer::No;
 }
 
 bool ConsoleCommands::begin()
@@ -154,7 +154,7 @@ void ConsoleCommands::runTwoPhase(const QByteArray &command, const QByteArray &p
 
 bool ConsoleCommands::askRecord(RecordInput *in)
 {
-    *in = readRecord(messages().inputBox(msg::TypeRecord, QString(), QString()));
+    *in = readRecord(messages().inputBox(msg::TypeRecord));
     if (in->outcome == RecordInput::OutOfRange)
         show(msg::MaxRecord);
     return in->outcome == RecordInput::Send;
@@ -171,7 +171,7 @@ void ConsoleCommands::relay(int relay)
 {
     if (!checkConnected())
         return;
-    const SecondsInput in = readSeconds(messages().inputBox(msg::TypeSeconds, QString(), QString()));
+    const SecondsInput in = readSeconds(messages().inputBox(msg::TypeSeconds));
     if (in.outcome == SecondsInput::Nothing)
         return;
     if (in.outcome == SecondsInput::TooMany) {

@@ -1,5 +1,7 @@
 #include "consoledialog.h"
 
+#include "keycodes.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -25,14 +27,11 @@ protected:
         if (event->type() != QEvent::KeyPress)
             return false;
         auto *key = static_cast<QKeyEvent *>(event);
-        // Delete edits like the arrows move: no character of its own, though some
-        // keyboards hand it over with the code 127.
-        if (key->key() == Qt::Key_Delete)
+        // Keys that type nothing, and Tab and Shift+Tab, which move the focus, never
+        // reach a box's handler.
+        if (keycode::typed(key) < 0)
             return false;
-        const QString text = key->text();
-        if (text.isEmpty())
-            return false;
-        for (QChar c : text) {
+        for (QChar c : key->text()) {
             if (m_handler(c.unicode()) == 0)
                 return true;
         }

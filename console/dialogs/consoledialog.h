@@ -20,7 +20,8 @@ public:
     explicit ConsoleDialog(QWidget *parent = nullptr);
 
     // A box's KeyPress handler: gets the key's character code and returns the code to
-    // keep, 0 to drop the key. Keys without a character (arrows, Delete) never reach it.
+    // keep, 0 to drop the key. Keys without a character (arrows, Delete) and the focus
+    // keys (Tab, Shift+Tab) never reach it.
     using KeyPress = std::function<int(int keyAscii)>;
     static void setKeyPress(QLineEdit *box, KeyPress handler);
 

@@ -1,6 +1,7 @@
 #include "scariman1.h"
 
 #include "clock.h"
+#include "keycodes.h"
 #include "launcher.h"
 #include "messages.h"
 #include "numbers.h"
@@ -52,18 +53,12 @@ QPushButton *button(const QString &name, const QString &caption, QWidget *parent
     return b;
 }
 
-// Keys that type a character (Enter, Tab, Backspace and printable text included);
-// moving and deleting keys are not among them.
+// Keys that type a character (Enter, Backspace and printable text included), and Tab,
+// which the entry boxes handle themselves; moving and deleting keys and Shift+Tab are
+// not among them.
 bool typesCharacter(const QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Delete)
-        return false;
-    return !event->text().isEmpty();
-}
-
-bool isEnter(const QKeyEvent *event)
-{
-    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    return event->key() == Qt::Key_Tab || keycode::typed(event) >= 0;
 }
 
 } // namespace
@@ -329,7 +324,7 @@ void Scariman1::Check2_Click()
 
 bool Scariman1::Text1_KeyPress(QKeyEvent *event)
 {
-    if (isEnter(event)) {
+    if (keycode::isEnter(event)) {
         m_text2->setFocus();
         m_text2->setText(QStringLiteral("1"));
         m_text2->setSelection(0, 1);
@@ -351,7 +346,7 @@ bool Scariman1::Text2_KeyPress(QKeyEvent *event)
         m_text2->clear();
         return event->key() == Qt::Key_Tab;
     }
-    if (event->key() == Qt::Key_Tab || isEnter(event)) {
+    if (event->key() == Qt::Key_Tab || keycode::isEnter(event)) {
         m_text1->setFocus();
         registraarticolo();
         return true;

@@ -8,14 +8,14 @@
 
 namespace zorv {
 
-QString QtMessageBoxes::effectiveTitle(const QString &title)
+QString QtMessageBoxes::effectiveTitle(const BoxTitle &title)
 {
     // The program's title is its application name: a display name would be appended to
     // every window caption.
-    return title.isEmpty() ? QCoreApplication::applicationName() : title;
+    return title ? *title : QCoreApplication::applicationName();
 }
 
-int QtMessageBoxes::msgBox(const QString &text, int styleValue, const QString &title)
+int QtMessageBoxes::msgBox(const QString &text, int styleValue, const BoxTitle &title)
 {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(effectiveTitle(title));
@@ -40,7 +40,7 @@ int QtMessageBoxes::msgBox(const QString &text, int styleValue, const QString &t
     return answer::Ok;
 }
 
-QString QtMessageBoxes::inputBox(const QString &prompt, const QString &title, const QString &defaultText)
+QString QtMessageBoxes::inputBox(const QString &prompt, const BoxTitle &title, const QString &defaultText)
 {
     bool ok = false;
     const QString typed = QInputDialog::getText(QApplication::activeWindow(), effectiveTitle(title), prompt,

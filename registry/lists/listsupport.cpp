@@ -2,6 +2,7 @@
 
 #include "dbstate.h"
 #include "fonts.h"
+#include "keycodes.h"
 #include "listprint.h"
 #include "messages.h"
 #include "visual.h"
@@ -134,8 +135,8 @@ bool CustomerListBox::eventFilter(QObject *watched, QEvent *event)
         m_window->close();
         return true;
     }
-    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-    if (enter || !key->text().isEmpty()) {
+    const bool enter = keycode::isEnter(key);
+    if (keycode::typed(key) >= 0) {
         pick(enter);
         // Enter stays here, so it never reaches a default button of the window.
         return enter;

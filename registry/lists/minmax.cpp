@@ -1,6 +1,7 @@
 #include "minmax.h"
 
 #include "dbstate.h"
+#include "keycodes.h"
 #include "keypreview.h"
 #include "listprint.h"
 #include "listsupport.h"
@@ -84,7 +85,7 @@ bool Minmax::eventFilter(QObject *watched, QEvent *event)
         if (watched == Text1)
             return Text1_KeyPress(key);
         // Enter in the last box does nothing (it must not reach the "Ok" button).
-        if (watched == Text2 && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter))
+        if (watched == Text2 && keycode::isEnter(key))
             return true;
     }
     return QDialog::eventFilter(watched, event);
@@ -92,15 +93,13 @@ bool Minmax::eventFilter(QObject *watched, QEvent *event)
 
 bool Minmax::Text1_KeyPress(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    const int c = keycode::typed(event);
+    if (c == keycode::Enter) {
         Command1_Click();
         return true;
     }
-    const QString typed = event->text();
-    if (typed.isEmpty() || event->key() == Qt::Key_Delete)
-        return false; // caret keys, not characters
-    const QChar c = typed.at(0);
-    if (c == QLatin1Char('\b') || (c >= QLatin1Char('0') && c <= QLatin1Char('9')))
+    // Caret and focus keys are not characters: they pass.
+    if (c < 0 || c == keycode::Backspace || (c >= '0' && c <= '9'))
         return false;
     return true;
 }

@@ -230,14 +230,16 @@ void Trovi::Comando3_Click()
     const int number = int(numbers::truncated(numbers::leadingNumber(QStringView(Etichetta2->text())),
                                                std::numeric_limits<int>::min(), std::numeric_limits<int>::max())
                                .value_or(0));
-    if (number != 0) {
-        db().NumCliente = number;
-        Visual::mostra(this);
-        Testo1->clear();
-        Etichetta1->clear();
-        Etichetta2->clear();
+    if (number == 0) {
+        alTesto();
+        return;
     }
+    db().NumCliente = number;
+    Visual::mostra(this);
+    // The box gets the focus back only as this window becomes active again, which does not
+    // reset the window by itself: closing the card does, however the focus returns.
     alTesto();
+    Testo1_GotFocus();
 }
 
 void Trovi::Comando4_Click()

@@ -48,7 +48,6 @@ private:
     // Tests the records from `from` on; false when the file could not be read.
     bool cerca(int from, QString *error);
     void mostra(int number, const QByteArray &nome);
-    void fineDelFile();
     void alTesto();
 
     KeyPreview *m_keys = nullptr;

@@ -3,6 +3,7 @@
 #include "qtsound.h"
 #include "qttrayicon.h"
 #include "service.h"
+#include "windowkeys.h"
 
 #include <QCoreApplication>
 #include <QApplication>
@@ -12,6 +13,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Zorv900 Controllo Accessi"));
+    zorv::windowkeys::install();
     // The window may sit in the notification area while a box comes and goes: the
     // station ends only by its quit question.
     app.setQuitOnLastWindowClosed(false);

@@ -5,6 +5,7 @@
 #include "qtsound.h"
 #include "qttrayicon.h"
 #include "service.h"
+#include "windowkeys.h"
 #include "x11keystrokes.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Zandorex RF Wedge"));
+    zorv::windowkeys::install();
     // The window lives in the notification area; the station ends by its quit
     // question or its close box.
     app.setQuitOnLastWindowClosed(false);

@@ -151,7 +151,7 @@ TEST_F(CommandsOnFakePort, TheLampCheckComesBeforeEverythingAndStopsNothingWhenR
     lampGreen = false;
     EXPECT_FALSE(commands.checkConnected());
     EXPECT_EQ(boxes.texts(), QStringList{"Connect Com port"});
-    EXPECT_TRUE(boxes.last().title.isNull());
+    EXPECT_FALSE(boxes.last().title.has_value()); // the program's title
     // The red lamp's answer touches nothing else.
     EXPECT_TRUE(link.isBusy());
 }
@@ -184,7 +184,7 @@ TEST_F(CommandsOnFakePort, TwoPhaseCommandsShareTheirFlowAndTheirMessages)
         ASSERT_TRUE(waitUntil([&] { return !commands.isRunning(); }, 1000));
         EXPECT_TRUE(frameEnabled);
         EXPECT_EQ(boxes.last().text, "Zorv900 answered: DONE");
-        EXPECT_TRUE(boxes.last().title.isNull());
+        EXPECT_FALSE(boxes.last().title.has_value()); // the program's title
 
         // Another phase-1 reply is shown and nothing more is sent.
         port.frames.clear();

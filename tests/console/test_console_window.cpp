@@ -60,7 +60,7 @@ TEST(ConsoleWindow, EveryCommandBeforeConnectAsksToConnectAndSendsNothing)
         QTest::mouseClick(rig.button(n), Qt::LeftButton);
         ASSERT_EQ(rig.boxes.shown.size(), 1) << n;
         EXPECT_EQ(rig.boxes.last().text, "Connect Com port");
-        EXPECT_TRUE(rig.boxes.last().title.isEmpty());
+        EXPECT_FALSE(rig.boxes.last().title.has_value()); // the program's title
     }
     // The dialog commands check first too, before any dialog.
     for (auto handler : {&Zorv::Command12_Click, &Zorv::Command13_Click, &Zorv::Command18_Click,
@@ -131,8 +131,7 @@ TEST(ConsoleWindow, ConfirmedCommandsFlushSendTheirWordAndShowTheReply)
         ASSERT_TRUE(rig.clickAndWait(c.button, 2)) << c.word.constData();
         EXPECT_EQ(rig.boxes.shown[0].text, c.question);
         EXPECT_EQ(rig.boxes.shown[0].style, style::YesNo);
-        EXPECT_TRUE(rig.boxes.shown[0].title.isEmpty());
-        EXPECT_FALSE(rig.boxes.shown[0].title.isNull()); // a title of its own, empty
+        EXPECT_EQ(rig.boxes.shown[0].title, BoxTitle(QString())); // a title of its own, empty
         EXPECT_EQ(rig.boxes.shown[1].text, "Zorv900 answered: " + QString::fromLatin1(c.word) + " DONE");
         EXPECT_EQ(rig.reader.received(), c.word + "\r");
 

@@ -100,13 +100,19 @@ TEST_P(PortFrameDialogs, KeyFiltersDropEveryOtherKey)
     QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f"));
     QApplication::sendEvent(dialog->Text3, &del);
     EXPECT_EQ(dialog->Text3->text(), "9");
-    // Enter and Esc mean nothing here.
+    // Enter and Esc mean nothing here: no default button takes Enter in a box.
     QTest::keyClick(dialog->Text4, Qt::Key_Return);
+    QTest::keyClick(dialog->Text4, Qt::Key_Enter, Qt::KeypadModifier);
     QTest::keyClick(dialog->Text4, Qt::Key_Escape);
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
-    QTest::keyClick(dialog->Command13, Qt::Key_Return);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(boxes.shown.isEmpty());
+    EXPECT_TRUE(results().ComandoPorte.isEmpty());
+    // Enter on a focused button clicks it, as Space does.
+    dialog->Command13->setFocus();
+    QTest::keyClick(dialog->Command13, Qt::Key_Return);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(results().ComandoPorte, QByteArray("B3\x5a" "1"));
 }
 
 TEST_P(PortFrameDialogs, ChecksInOrderThenTheFrame)
@@ -114,7 +120,7 @@ TEST_P(PortFrameDialogs, ChecksInOrderThenTheFrame)
     ok();
     EXPECT_EQ(boxes.texts(), QStringList{"Port should be A or B or C"});
     EXPECT_EQ(boxes.last().style, style::Ok);
-    EXPECT_EQ(boxes.last().title, QString()); // the program's title
+    EXPECT_FALSE(boxes.last().title.has_value()); // the program's title
     QTest::keyClicks(dialog->Text1, "a");
     ok();
     EXPECT_EQ(boxes.texts(), QStringList{"PIN should be 0 to 7"});

@@ -169,6 +169,34 @@ TEST_F(Prompts, MinmaxFirstBoxTakesDigitsOnlyAndEnterThereConfirms)
     EXPECT_EQ(db().StampaA, 200);
 }
 
+TEST_F(Prompts, MinmaxTabMovesTheFocusFromTheFirstBoxAndTheRangeTypedIsPrinted)
+{
+    Minmax m;
+    m.preset(17);
+    runModal<Minmax>(m, [](Minmax *w) {
+        EXPECT_EQ(test::tabChain(w, 3), (QStringList{"Text1", "Text2", "Command1"}));
+        EXPECT_EQ(test::tabChain(w, 3, true), (QStringList{"Text2", "Text1", "Command1"}));
+        // The operator types the first line, tabs to the last, types it, and goes back
+        // to the first box to confirm with Enter.
+        test::pressTab(w->focusWidget());
+        ASSERT_EQ(w->focusWidget(), w->Text1);
+        w->Text1->selectAll();
+        QTest::keyClicks(w->Text1, QStringLiteral("2"));
+        test::pressTab(w->Text1);
+        ASSERT_EQ(w->focusWidget(), w->Text2);
+        w->Text2->selectAll();
+        QTest::keyClicks(w->Text2, QStringLiteral("3"));
+        test::pressTab(w->Text2, true);
+        ASSERT_EQ(w->focusWidget(), w->Text1);
+        QTest::keyClick(w->Text1, Qt::Key_Return);
+    });
+    EXPECT_EQ(m.result(), QDialog::Accepted);
+    EXPECT_EQ(m.Text1->text(), QStringLiteral("2"));
+    EXPECT_EQ(m.Text2->text(), QStringLiteral("3"));
+    EXPECT_EQ(db().StampaDa, 2);
+    EXPECT_EQ(db().StampaA, 3);
+}
+
 TEST_F(Prompts, MinmaxEscF9AndTheCloseButtonCancel)
 {
     for (int way = 0; way < 3; ++way) {

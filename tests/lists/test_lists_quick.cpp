@@ -68,6 +68,20 @@ TEST_P(QuickLists, FillsOnOpeningWithEveryLiveCustomer)
     }
 }
 
+TEST_P(QuickLists, TabGoesFromTheListToOkAndUscitaAndTypesNothingInTheList)
+{
+    writeRegistry(test::numbered(3));
+    QuickList &w = open();
+    EXPECT_EQ(test::tabChain(&w, 3), (QStringList{"Command2", "Command3", "riepilogo1"}));
+    EXPECT_EQ(test::tabChain(&w, 3, true), (QStringList{"Command3", "Command2", "riepilogo1"}));
+    select(w.riepilogo1, 1);
+    db().NumCliente = 0;
+    test::pressTab(w.riepilogo1);
+    EXPECT_EQ(db().NumCliente, 0);
+    EXPECT_EQ(w.focusWidget(), w.Command2);
+    EXPECT_TRUE(cards.isEmpty());
+}
+
 TEST_P(QuickLists, SameNamesComeInNumberOrder)
 {
     QList<Customer> c = test::numbered(3);

@@ -82,6 +82,22 @@ TEST_P(ListWindows, OpensEmptyWithItsCaptionHeaderAndButtons)
     EXPECT_EQ(QApplication::focusWidget(), w.Comando1);
 }
 
+TEST_P(ListWindows, TabGoesThroughTheButtonsThenTheListAndTypesNothingThere)
+{
+    writeMixed();
+    ElencoWindow &w = open();
+    const QStringList forward{"Comando3", "Comando4", "Comando5", "Comando6", "riepilogo1", "Comando1"};
+    EXPECT_EQ(test::tabChain(&w, 6), forward);
+    EXPECT_EQ(test::tabChain(&w, 6, true),
+              (QStringList{"riepilogo1", "Comando6", "Comando5", "Comando4", "Comando3", "Comando1"}));
+    w.Comando1->click();
+    select(w.riepilogo1, 2);
+    db().NumCliente = 0;
+    test::pressTab(w.riepilogo1);
+    EXPECT_EQ(db().NumCliente, 0); // Tab is no character of the list's
+    EXPECT_EQ(w.focusWidget(), w.Comando1);
+}
+
 TEST_P(ListWindows, TotaleListsEveryLiveCustomer)
 {
     writeMixed();

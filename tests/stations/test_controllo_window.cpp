@@ -177,7 +177,7 @@ TEST_F(Window, PortThatCannotBeOpenedEndsTheStation)
     EXPECT_EQ(ended, QList<int>{1});
     ASSERT_EQ(boxes.shown.size(), 1);
     EXPECT_EQ(boxes.last().text, QStringLiteral("Errore sulla porta COM, non posso avviare il programma!"));
-    EXPECT_TRUE(boxes.last().title.isEmpty());
+    EXPECT_FALSE(boxes.last().title.has_value()); // the program's title
 }
 
 TEST_F(Window, CardFillsTheLabelsAndTheLogBox)

@@ -308,7 +308,7 @@ TEST_F(Loop, RelayAnswerTimeOutShowsItsMessageThenAuto)
     ASSERT_EQ(boxes.shown.size(), 1);
     EXPECT_EQ(boxes.last().text, QStringLiteral("Timeout No answer from Zorv900"));
     EXPECT_EQ(boxes.last().style, 0);
-    EXPECT_TRUE(boxes.last().title.isEmpty());
+    EXPECT_FALSE(boxes.last().title.has_value()); // the program's title
     ASSERT_EQ(sound.played.size(), 1);
     EXPECT_TRUE(sound.played[0].endsWith(QStringLiteral("auto.wav")));
     // A late answer is shown as a line of its own; the next card still works.

@@ -1,3 +1,5 @@
+#include "windowkeys.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -57,6 +59,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The windows under test keep the key rules their programs install.
+    zorv::windowkeys::install();
     ::testing::InitGoogleMock(&argc, argv);
     ModalGuard guard;
     return RUN_ALL_TESTS();

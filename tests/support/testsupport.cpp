@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QTest>
 #include <QTimer>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -62,6 +65,29 @@ FileSizeLimit::~FileSizeLimit()
 {
     setrlimit(RLIMIT_FSIZE, &m_saved);
     std::signal(SIGXFSZ, m_handler);
+}
+
+void pressTab(QWidget *widget, bool backwards)
+{
+    const Qt::Key key = backwards ? Qt::Key_Backtab : Qt::Key_Tab;
+    const Qt::KeyboardModifiers modifiers = backwards ? Qt::ShiftModifier : Qt::NoModifier;
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, QStringLiteral("\t"));
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, QStringLiteral("\t"));
+    QApplication::sendEvent(widget, &release);
+}
+
+QStringList tabChain(QWidget *window, int presses, bool backwards)
+{
+    QStringList names;
+    for (int i = 0; i < presses; ++i) {
+        QWidget *focused = window->focusWidget();
+        if (!focused)
+            break;
+        pressTab(focused, backwards);
+        names.append(window->focusWidget() ? window->focusWidget()->objectName() : QString());
+    }
+    return names;
 }
 
 } // namespace zorv::test

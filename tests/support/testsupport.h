@@ -2,11 +2,14 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
 
 #include <sys/resource.h>
+
+class QWidget;
 
 namespace zorv::test {
 
@@ -29,6 +32,13 @@ bool waitUntil(const std::function<bool()> &done, int timeoutMs = 5000);
 // Runs `action` once the event loop is back, e.g. to answer a modal dialog that the
 // test is about to open with exec().
 void whenIdle(std::function<void()> action, int delayMs = 0);
+
+// Tab (or Shift+Tab) on `widget` as a keyboard sends it, with the text "\t" of the key.
+void pressTab(QWidget *widget, bool backwards = false);
+
+// Presses Tab (or Shift+Tab) `presses` times in `window`, each on the control that has the
+// focus then, and returns the names of the controls that the focus moved to, in order.
+QStringList tabChain(QWidget *window, int presses, bool backwards = false);
 
 // Files may not grow past `bytes` while it lives, as on a full disk (works as root too).
 class FileSizeLimit {
