@@ -249,6 +249,33 @@ TEST_F(DbaseTest, CalculatorStartsAndAMissingOneIsReported)
     EXPECT_EQ(boxes.last().title, QStringLiteral("ERRORE"));
 }
 
+TEST_F(DbaseTest, EnterOnAFocusedButtonClicksIt)
+{
+    fill(4);
+    open();
+    // Return and the keypad's Enter, on the calculator, the exit and the new-customer buttons.
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        // Active again after the entry form, as a window manager makes it.
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        programs.started.clear();
+        press(window->Command12, key);
+        EXPECT_EQ(programs.started, QStringList{QStringLiteral("Calc")}) << key;
+
+        boxes.shown.clear();
+        boxes.answerNext(answer::No);
+        press(window->Command3, key);
+        ASSERT_EQ(boxes.shown.size(), 1) << key;
+        EXPECT_EQ(boxes.last().text, QStringLiteral("Lasciare il programma ?"));
+
+        closingTheForm();
+        press(window->Command8, key);
+        ASSERT_TRUE(seen().opened) << key;
+        EXPECT_EQ(seen().number, QStringLiteral("5"));
+    }
+    EXPECT_TRUE(window->isVisible());
+}
+
 TEST_F(DbaseTest, ExportAsksFirstAndNoStopsIt)
 {
     fill(2);

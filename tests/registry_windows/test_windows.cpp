@@ -902,6 +902,46 @@ TEST_F(Windows, SearchOpensTheCardOfTheCustomerFound)
     EXPECT_EQ(search.Testo1->text(), QString());
 }
 
+TEST_F(Windows, SearchIsIdleAgainWhenTheCardClosesHoweverTheFocusComesBack)
+{
+    // The card opened by keys from " Scheda ", closed by Esc; the focus comes back as the
+    // search window becomes active again.
+    Trovi search;
+    search.show();
+    search.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&search));
+    QTest::keyClicks(search.Testo1, "rossi");
+    QTest::keyClick(search.Testo1, Qt::Key_Return);
+    ASSERT_EQ(search.Etichetta2->text(), "0007");
+    ASSERT_TRUE(search.Comando2->hasFocus());
+    test::pressTab(search.Comando2);
+    ASSERT_TRUE(search.Comando3->hasFocus());
+    whenIdle([] {
+        auto *card = qobject_cast<Visual *>(QApplication::activeModalWidget());
+        ASSERT_NE(card, nullptr);
+        press(card->Comando1, Qt::Key_Escape);
+    });
+    QTest::keyClick(search.Comando3, Qt::Key_Return);
+    EXPECT_EQ(db().NumCliente, 7);
+    // Made active again, as a window manager does.
+    search.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&search));
+    EXPECT_TRUE(search.Testo1->hasFocus());
+    EXPECT_EQ(search.Testo1->text(), QString());
+    EXPECT_EQ(search.Etichetta1->text(), QString());
+    EXPECT_EQ(search.Etichetta2->text(), QString());
+    EXPECT_TRUE(search.Comando1->isEnabled());
+    EXPECT_FALSE(search.Comando2->isEnabled());
+    // The old key is gone: " Prossimo " finds nothing more to show.
+    search.Comando2_Click();
+    EXPECT_EQ(search.Etichetta2->text(), QString());
+    EXPECT_TRUE(boxes.shown.isEmpty());
+    // A new search starts from the first record.
+    QTest::keyClicks(search.Testo1, "rossi");
+    QTest::keyClick(search.Testo1, Qt::Key_Return);
+    EXPECT_EQ(search.Etichetta2->text(), "0007");
+}
+
 TEST_F(Windows, SearchTextHeldToFortyAndEscClosesIt)
 {
     Trovi search;
