@@ -31,7 +31,9 @@ function(zorv_add_test name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   if(ZT_XVFB)
     add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>)
-    set_tests_properties(${name} PROPERTIES TIMEOUT ${ZT_TIMEOUT}
+    # xvfb-run -a can hand two servers starting at once the same display number: the
+    # tests that need one take turns.
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ZT_TIMEOUT} RESOURCE_LOCK xvfb
       ENVIRONMENT "ZORV900_BIN_DIR=${CMAKE_BINARY_DIR}/bin;QT_QPA_PLATFORM=xcb")
   else()
     add_test(NAME ${name} COMMAND ${name})
