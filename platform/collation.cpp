@@ -228,8 +228,9 @@ std::vector<quint32> Collation::orderTexts(quint32 n, const TextOf &text) const
     // tie, the one that came first), found by galloping from where the last one went.
     size_t pos = 0;
     const size_t f = fast.size();
-    for (const auto &[d, index] : slowKeys) {
-        const QString &s = distinct[d];
+    for (const auto &slowKey : slowKeys) {
+        const quint32 index = slowKey.second;
+        const QString &s = distinct[slowKey.first];
         const auto before = [&](const PrefixKey &k) {
             const int c = compare(asString(text(k.index)), s);
             return c < 0 || (c == 0 && k.index < index);
