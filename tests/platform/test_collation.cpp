@@ -159,9 +159,9 @@ TEST(Collation, OrderEqualsAStableSortWithTheCollator)
         bytes.push_back(text::toCp1252(t));
     ASSERT_EQ(text::fromCp1252(bytes[0]), texts[0]);
 
-    const Collation cs(QLocale(QLocale::Czech));
-    const Collation da(QLocale(QLocale::Danish));
-    const Collation de(QLocale(QLocale::German));
+    const Collation cs{QLocale(QLocale::Czech)};
+    const Collation da{QLocale(QLocale::Danish)};
+    const Collation de{QLocale(QLocale::German)};
     auto collations = usualCollations();
     collations.insert(collations.end(), {&cs, &da, &de});
     for (const Collation *collation : collations) {
