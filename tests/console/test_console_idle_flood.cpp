@@ -2,27 +2,10 @@
 // and a command afterwards still works.
 #include "windowfixture.h"
 
-#include <QFile>
+#include "readeremulator.h"
 
 using namespace zorv;
 using namespace zorv::test;
-
-namespace {
-
-// Resident memory of this process, in KiB (0 when it cannot be read).
-qint64 residentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return 0;
-}
-
-} // namespace
 
 TEST(ConsoleIdle, HundredMegabytesWhileIdleKeepMemoryBoundedAndTheNextCommandWorks)
 {
@@ -34,7 +17,7 @@ TEST(ConsoleIdle, HundredMegabytesWhileIdleKeepMemoryBoundedAndTheNextCommandWor
     rig.connectPort();
     ASSERT_TRUE(rig.window->isConnected());
     QTest::qWait(50);
-    const qint64 before = residentKiB();
+    const qint64 before = emulator::residentKiB();
     ASSERT_GT(before, 0);
 
     // A late reply first, then garbage without end; nothing reads between commands.
@@ -50,11 +33,11 @@ TEST(ConsoleIdle, HundredMegabytesWhileIdleKeepMemoryBoundedAndTheNextCommandWor
         if (n < chunk.size())
             QCoreApplication::processEvents(); // the terminal is full: let the console take it
         if (++rounds % 64 == 0)
-            peak = qMax(peak, residentKiB());
+            peak = qMax(peak, emulator::residentKiB());
     }
     SerialPort *port = rig.window->Comm1;
     ASSERT_TRUE(waitUntil([&] { return port->bytesWaiting() + port->droppedBytes() >= fed; }, 20000));
-    peak = qMax(peak, residentKiB());
+    peak = qMax(peak, emulator::residentKiB());
     std::printf("fed %lld bytes; resident %lld KiB before, peak %lld KiB (+%lld KiB)\n", fed, before, peak,
                 peak - before);
     EXPECT_LT(peak - before, kBoundKiB);

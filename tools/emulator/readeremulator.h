@@ -127,6 +127,7 @@ private:
 // Bytes of a noisy line: every byte value but CR in turn, `size` of them.
 QByteArray noiseWithoutCr(qsizetype size);
 // Resident memory of this process in KiB (-1 when unknown): what feeding a program costs it.
+// Under AddressSanitizer, the heap in use.
 qint64 residentKiB();
 
 } // namespace zorv::emulator
