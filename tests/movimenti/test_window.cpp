@@ -204,6 +204,19 @@ TEST_F(Window, EachSortButtonSortsItsOwnColumnByItsKind)
     }
 }
 
+TEST_F(Window, NameSortPutsAccentedNamesWithTheirPlainLetters)
+{
+    writeLog(movLine("0001", "Verdi", "C1", "1", "Autorizzato") + movLine("0002", "\xc0ngelo", "C2", "1", "Autorizzato")
+             + movLine("0003", "Zeta", "C3", "1", "Autorizzato") + movLine("0004", "angelo", "C4", "1", "Autorizzato"));
+    open();
+    click("Command8");
+    GridModel &model = view().gridModel();
+    QStringList names;
+    for (int r = 0; r < model.rowCount(); ++r)
+        names.append(model.data(model.index(r, 2)).toString());
+    EXPECT_EQ(names, (QStringList{u"angelo"_qs, u"\u00c0ngelo"_qs, u"Verdi"_qs, u"Zeta"_qs}));
+}
+
 TEST_F(Window, ClickOnACellMakesItTheCurrentCell)
 {
     writeLog(threeLines());
