@@ -33,7 +33,13 @@ struct PrefixKey {
     quint64 key;
     quint64 second; // the second block of eight characters, for the first sort only
     quint32 index;
+    quint32 size; // of the text, in characters
 };
+
+// Blocks 3 and 4 of each text, made with the first two: most names end within 32
+// characters, so sorting runs of equal beginnings needs no second look at the texts.
+constexpr qsizetype kKeptBlocks = 4;
+using LaterBlocks = std::array<quint64, kKeptBlocks - 2>;
 
 } // namespace
 
@@ -106,9 +112,6 @@ void Collation::buildRanks()
 template <class View, class TextOf>
 std::vector<quint32> Collation::orderTexts(quint32 n, const TextOf &text) const
 {
-    const auto ranked = [&](View v) {
-        return std::all_of(v.begin(), v.end(), [&](auto c) { return rankIn(m_rank, c) != 0; });
-    };
     // Eight ranks from `offset`, as many as there are, the rest zero.
     const auto prefix = [&](View v, qsizetype offset) {
         const qsizetype count = std::clamp<qsizetype>(v.size() - offset, 0, 8);
@@ -119,14 +122,25 @@ std::vector<quint32> Collation::orderTexts(quint32 n, const TextOf &text) const
     };
 
     std::vector<PrefixKey> fast;
+    std::vector<LaterBlocks> later(n);
     std::vector<quint32> slow;
     fast.reserve(n);
     for (quint32 i = 0; i < n; ++i) {
         const View v = text(i);
-        if (ranked(v))
-            fast.push_back({prefix(v, 0), prefix(v, 8), i});
-        else
+        std::array<quint64, kKeptBlocks> blocks{};
+        const qsizetype kept = std::min(v.size(), kKeptBlocks * 8);
+        bool ranked = true;
+        for (qsizetype j = 0; j < kept && ranked; ++j) {
+            const quint64 r = rankIn(m_rank, v[j]);
+            blocks[j / 8] |= r << (56 - 8 * (j % 8));
+            ranked = r != 0;
+        }
+        if (!ranked || !std::all_of(v.begin() + kept, v.end(), [&](auto c) { return rankIn(m_rank, c) != 0; })) {
             slow.push_back(i);
+            continue;
+        }
+        fast.push_back({blocks[0], blocks[1], i, quint32(v.size())});
+        std::copy(blocks.begin() + 2, blocks.end(), later[i].begin());
     }
 
     // Ranked texts: names share their first eight characters often (one surname, many
@@ -158,16 +172,12 @@ std::vector<quint32> Collation::orderTexts(quint32 n, const TextOf &text) const
         const Run run = runs.back();
         runs.pop_back();
         const qsizetype next = run.offset + 8;
-        bool longer = false;
-        for (size_t i = run.begin; i < run.end; ++i) {
-            const View v = text(fast[i].index);
-            longer = longer || v.size() > next;
-            fast[i].key = prefix(v, next);
-        }
-        if (!longer)
-            continue; // all ended in the blocks seen, and equal in them: the same text
         const auto first = fast.begin() + run.begin;
         const auto last = fast.begin() + run.end;
+        if (std::none_of(first, last, [&](const PrefixKey &k) { return k.size > next; }))
+            continue; // all ended in the blocks seen, and equal in them: the same text
+        for (auto k = first; k != last; ++k)
+            k->key = next < kKeptBlocks * 8 ? later[k->index][next / 8 - 2] : prefix(text(k->index), next);
         if (std::all_of(first, last, [&](const PrefixKey &k) { return k.key == first->key; })) {
             runs.push_back({run.begin, run.end, next}); // the padding at the end of names
             continue;

@@ -143,7 +143,8 @@ TEST(Collation, OrderEqualsAStableSortWithTheCollator)
     const QStringList stems{u"ROSSI MARIO"_qs, u"rossi mario "_qs, u"ROSSI MARIO AB"_qs, u"Rossi Mariolina"_qs,
                             u"ROSSI M"_qs, QString(), u"ROSSI MARIO\u0001"_qs, u"BIANCHI ANNA MARIA GRAZIA"_qs,
                             u"NICOLÒ"_qs, u"NICOLO"_qs, u"Àngelo"_qs, u"ÉRIC"_qs, u"0012"_qs, u"######"_qs,
-                            u"CHOC"_qs, u"AARHUS"_qs, u"D'ANGELO"_qs, u"ŒUVRE"_qs};
+                            u"CHOC"_qs, u"AARHUS"_qs, u"D'ANGELO"_qs, u"ŒUVRE"_qs,
+                            u"BIANCHI ANNA MARIA GRAZIA DA PONTE"_qs, u"Bianchi Anna Maria Grazia da Ponte Alto"_qs};
     const QString tails = u"aAbB ZzàÒé-.1"_qs;
     QRandomGenerator rng(5101);
     QStringList texts;
