@@ -200,6 +200,15 @@ TEST(X11Program, DatabaseTakesEnterOnItsButtonsAndStartsMenuFromTheCurrentFolder
         search.waitForFinished(15000);
         return QString::fromLatin1(search.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts).value(0);
     };
+    // Waits until no window titled exactly `title` is shown.
+    auto gone = [](const QString &title) {
+        return waitUntil([&] {
+            return QProcess::execute(QStringLiteral("xdotool"),
+                                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                      QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$')})
+                   != 0;
+        }, 10000);
+    };
     const QString main = windowNamed(QStringLiteral(" DATA BASE CLI  V. 2.0"));
     ASSERT_FALSE(main.isEmpty());
     ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), main}), 0);
@@ -208,11 +217,24 @@ TEST(X11Program, DatabaseTakesEnterOnItsButtonsAndStartsMenuFromTheCurrentFolder
     ASSERT_TRUE(xkeys({"Return"}));
     EXPECT_FALSE(windowNamed(QStringLiteral("Aggiorna")).isEmpty());
     ASSERT_TRUE(xkeys({"F9"}));
+    ASSERT_TRUE(gone(QStringLiteral("Aggiorna")));
+    // F9 asks to leave; Enter on its focused Yes leaves and starts menu. Without a window
+    // manager the keyboard goes back to the main window only when the test gives it there;
+    // a key that arrives while the program still settles its modal state is given again.
+    bool asked = false;
+    for (int attempt = 0; attempt < 3 && !asked; ++attempt) {
+        QTest::qWait(500);
+        ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), main}), 0);
+        QTest::qWait(300);
+        ASSERT_TRUE(xkeys({"F9"}));
+        asked = waitUntil([&] {
+            return QProcess::execute(QStringLiteral("xdotool"),
+                                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                      QStringLiteral("^\\(!\\)$")}) == 0;
+        }, 3000);
+    }
+    ASSERT_TRUE(asked);
     QTest::qWait(300);
-    // F9 asks to leave; Enter on its focused Yes leaves and starts menu.
-    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), main}), 0);
-    ASSERT_TRUE(xkeys({"F9"}));
-    EXPECT_FALSE(windowNamed(QStringLiteral("(!)")).isEmpty());
     ASSERT_TRUE(xkeys({"Return"}));
     EXPECT_TRUE(database.waitForFinished(5000));
     EXPECT_TRUE(waitUntil([&] { return QFile::exists(folder.file("menu-started")); }, 3000));
