@@ -150,13 +150,28 @@ Writer &Writer::endLine()
     return *this;
 }
 
+QString writeAll(QIODevice &file, QByteArrayView data)
+{
+    qsizetype done = 0;
+    while (done < data.size()) {
+        // A short write sets no error; the next one meets the reason.
+        const qint64 n = file.write(data.data() + done, data.size() - done);
+        if (n <= 0)
+            return file.errorString();
+        done += n;
+    }
+    return {};
+}
+
 QString writeFileAtomically(const QString &path, const QByteArray &data)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: commit() would lose the error of data still in a buffer (a full disk)
+    // and put an empty file in place of the earlier one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
-    if (file.write(data) != data.size()) {
-        const QString error = file.errorString();
+    const QString error = writeAll(file, data);
+    if (!error.isEmpty()) {
         file.cancelWriting();
         return error;
     }
@@ -165,8 +180,14 @@ QString writeFileAtomically(const QString &path, const QByteArray &data)
 
 QString commitSaveFile(QSaveFile &file)
 {
-    if (!file.flush()) {
-        const QString error = file.errorString();
+    QString error;
+    if (!file.flush())
+        error = file.errorString();
+    // A disk that fills while the data goes out of the cache fails here, not in the writes.
+    // (EINVAL: a file that cannot be synced at all.)
+    else if (::fsync(file.handle()) != 0 && errno != EINVAL)
+        error = QString::fromLocal8Bit(std::strerror(errno));
+    if (!error.isEmpty()) {
         file.cancelWriting();
         return error;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QList>
 #include <QString>
 
@@ -60,15 +61,21 @@ private:
     bool m_lineStarted = false;
 };
 
-// Replaces the file with data whole: a temporary file beside it, then a rename, so an
-// earlier file stays intact when the new one cannot be written. Empty string on success,
-// otherwise the error text.
+// Replaces the file with data whole: a temporary file beside it, written and synced to
+// the disk, then a rename, so an earlier file stays intact when the new one cannot be
+// written (a full disk). Empty string on success, otherwise the error text.
 QString writeFileAtomically(const QString &path, const QByteArray &data);
 
-// Ends a file written through QSaveFile: flushed first, so that a write error still held
-// in its buffer (a full disk) is not lost in commit(), which would then replace the file
-// with a short one. Empty string on success, otherwise the error text.
+// Ends a file written through QSaveFile: flushed and synced to the disk first, so that a
+// write error still held in its buffer or the cache (a full disk) is not lost in commit(),
+// which would then replace the file with a short one. Empty string on success, otherwise
+// the error text.
 QString commitSaveFile(QSaveFile &file);
+
+// Writes all of data at the position of a file opened unbuffered, going on after a short
+// write, so a full disk gives the system's own text ("No space left on device") rather
+// than none. Empty string on success, otherwise the error text.
+QString writeAll(QIODevice &file, QByteArrayView data);
 
 // Appends data with one write on a file opened for appending. Empty string on success,
 // otherwise the error text.

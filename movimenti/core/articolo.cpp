@@ -1,5 +1,6 @@
 #include "articolo.h"
 
+#include "items.h"
 #include "numbers.h"
 #include "text.h"
 
@@ -83,11 +84,13 @@ ArticleFile::~ArticleFile() = default;
 
 QString ArticleFile::open()
 {
-    if (m_file.open(QIODevice::ReadWrite))
+    // Unbuffered: every read sees what another program wrote meanwhile, and a write
+    // that fails is known at once, with its reason.
+    if (m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return {};
     // A file that can only be read still answers lookups; its writes then fail.
     m_readOnlyReason = m_file.errorString();
-    if (QFileInfo::exists(m_path) && m_file.open(QIODevice::ReadOnly))
+    if (QFileInfo::exists(m_path) && m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return {};
     return m_readOnlyReason;
 }
@@ -113,18 +116,39 @@ QString ArticleFile::write(qint64 number, const RecordArticolo &record)
         return QStringLiteral("ART.MAG non aperto");
     if (!m_file.isWritable())
         return m_readOnlyReason;
-    if (number < 1 || number > count() + 1)
+    const qint64 whole = count();
+    if (number < 1 || number > whole + 1)
         return QStringLiteral("Numero di record non valido: %1").arg(number);
     if (!m_file.seek((number - 1) * RecordArticolo::Size))
         return m_file.errorString();
-    if (m_file.write(record.bytes()) != RecordArticolo::Size || !m_file.flush())
-        return m_file.errorString();
-    return {};
+    const QString error = items::writeAll(m_file, record.bytes());
+    // A short append must not leave half a record behind.
+    if (!error.isEmpty() && number == whole + 1)
+        m_file.resize(whole * RecordArticolo::Size);
+    return error;
 }
 
 void ArticleFile::close()
 {
     m_file.close();
+}
+
+QString ArticleFile::rewrite(qint64 number, const std::function<QString(RecordArticolo &)> &change, int lockTimeoutMs)
+{
+    close();
+    const FileLock lock(m_path, lockTimeoutMs);
+    if (!lock)
+        return lock.error();
+    QString error = open();
+    if (error.isEmpty()) {
+        auto record = read(number);
+        if (!record)
+            error = QStringLiteral("Record %1 illeggibile").arg(number);
+        else if (error = change(*record); error.isEmpty())
+            error = write(number, *record);
+    }
+    close();
+    return error;
 }
 
 ArticleFileFactory realArticleFiles()

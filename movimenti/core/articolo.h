@@ -1,5 +1,7 @@
 #pragma once
 
+#include "filelock.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QFile>
@@ -82,6 +84,14 @@ public:
     // Writes record `number` (count() + 1 appends). Empty on success, else the error.
     virtual QString write(qint64 number, const RecordArticolo &record);
     virtual void close();
+
+    // A booking's read and rewrite of record `number` under ART.MAG's lock (FileLock),
+    // so two programs booking the same article never lose a booking: `change` gets the
+    // record as the file holds it now and changes it, or gives an error text to write
+    // nothing. The lock covers opening the file, that one read, `change` and that one
+    // write. Empty on success, otherwise the error.
+    QString rewrite(qint64 number, const std::function<QString(RecordArticolo &)> &change,
+                    int lockTimeoutMs = FileLock::kTimeoutMs);
 
     const QString &path() const { return m_path; }
 

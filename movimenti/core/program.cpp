@@ -177,8 +177,8 @@ Booking Movimenti::registraarticolo(const BookingEntry &entry)
         // No ART.MAG and none can be made: no article is in it.
         error.clear();
     }
+    file->close();
     if (!error.isEmpty()) {
-        file->close();
         showError(QStringLiteral("ART.MAG non leggibile, nulla registrato:\r\n") + error);
         result.outcome = Booking::Failed;
         return result;
@@ -192,7 +192,6 @@ Booking Movimenti::registraarticolo(const BookingEntry &entry)
             messages().beep();
             if (askedNo(QStringLiteral("Quantita maggiore di quella presente\r\nin magazzino ! Vuoi forzare ?"),
                         style::YesNoCriticalNoDefault, kInventario)) {
-                file->close();
                 result.outcome = Booking::Discarded;
                 return result;
             }
@@ -204,12 +203,18 @@ Booking Movimenti::registraarticolo(const BookingEntry &entry)
                 break;
             }
         }
-        RecordArticolo booked = article;
-        booked.setNumber(RecordArticolo::Giacenza, stock + quantity);
-        booked.setNumber(RecordArticolo::Progressivo, booked.number(RecordArticolo::Progressivo) + quantity);
-        // The record first: the grid shows only what ART.MAG holds.
-        const QString writeError = file->write(number, booked);
-        file->close();
+        // The record first: the grid shows only what ART.MAG holds. The quantity goes
+        // onto the stock as the file holds it at the write: another movimenti may have
+        // booked this article since it was found.
+        RecordArticolo booked;
+        const QString writeError = file->rewrite(number, [&](RecordArticolo &current) -> QString {
+            if (current.trimmed(RecordArticolo::Barcode) != code)
+                return QStringLiteral("l'articolo non e' piu' al record %1").arg(number);
+            current.setNumber(RecordArticolo::Giacenza, current.number(RecordArticolo::Giacenza) + quantity);
+            current.setNumber(RecordArticolo::Progressivo, current.number(RecordArticolo::Progressivo) + quantity);
+            booked = current;
+            return {};
+        });
         if (!writeError.isEmpty()) {
             showError(QStringLiteral("ART.MAG non aggiornato, articolo non registrato:\r\n") + writeError);
             result.outcome = Booking::Failed;
@@ -246,7 +251,6 @@ Booking Movimenti::registraarticolo(const BookingEntry &entry)
             grid.setColours(row, 5, colour::Navy, colour::LightCyan);
         }
     } else {
-        file->close();
         if (!entry.noMissingWarning) {
             messages().beep();
             if (askedNo(QStringLiteral("Articolo non Presente vuoi forzare ?"), style::YesNoCriticalNoDefault,
@@ -349,7 +353,12 @@ void Movimenti::aggiornagiacenze(bool createMissing)
 
     QString error;
     auto file = openArticles(&error);
+    // One pass over the document, locked as a booking is.
+    const FileLock lock(file->path());
+    if (error.isEmpty() && !lock)
+        error = lock.error();
     if (!error.isEmpty()) {
+        file->close();
         showError(QStringLiteral("ART.MAG non aggiornato:\r\n") + error);
         return;
     }

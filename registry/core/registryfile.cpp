@@ -1,5 +1,7 @@
 #include "registryfile.h"
 
+#include "items.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -48,10 +50,47 @@ std::optional<Record> RegistryFile::read(int number, QString *error) const
     return Record(bytes);
 }
 
+namespace {
+
+QString outOfRange(int number)
+{
+    return QStringLiteral("Numero cliente %1 fuori dai limiti (1-%2)").arg(number).arg(kMaxCustomers);
+}
+
+QString pastTheEnd(int number)
+{
+    return QStringLiteral("Numero cliente %1 oltre la fine del file").arg(number);
+}
+
+} // namespace
+
+QString RegistryFile::update(int number, const Change &change, int lockTimeoutMs) const
+{
+    if (number < 1 || number > kMaxCustomers)
+        return outOfRange(number);
+    const FileLock lock(m_path, lockTimeoutMs);
+    if (!lock)
+        return lock.error();
+    const int whole = count();
+    if (number > whole + 1)
+        return pastTheEnd(number);
+    std::optional<Record> current;
+    if (number <= whole) {
+        QString error;
+        current = read(number, &error);
+        if (!current)
+            return error.isEmpty() ? QStringLiteral("Cliente %1 non leggibile").arg(number) : error;
+    }
+    const std::optional<Record> next = change(current);
+    if (!next)
+        return {};
+    return write(number, *next);
+}
+
 QString RegistryFile::write(int number, const Record &record) const
 {
     if (number < 1 || number > kMaxCustomers)
-        return QStringLiteral("Numero cliente %1 fuori dai limiti (1-%2)").arg(number).arg(kMaxCustomers);
+        return outOfRange(number);
     QFile file(m_path);
     // Unbuffered: a failed write is known at once and nothing is left to flush later,
     // so a short append can be cut back.
@@ -59,12 +98,11 @@ QString RegistryFile::write(int number, const Record &record) const
         return file.errorString();
     const int whole = int(file.size() / kRecordSize);
     if (number > whole + 1)
-        return QStringLiteral("Numero cliente %1 oltre la fine del file").arg(number);
+        return pastTheEnd(number);
     if (!file.seek(qint64(number - 1) * kRecordSize))
         return file.errorString();
-    const QByteArray &bytes = record.bytes();
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString error = file.errorString();
+    const QString error = items::writeAll(file, record.bytes());
+    if (!error.isEmpty()) {
         // A short append must not leave half a record behind.
         if (number == whole + 1)
             file.resize(qint64(whole) * kRecordSize);

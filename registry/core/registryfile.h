@@ -2,6 +2,8 @@
 
 #include "record.h"
 
+#include "filelock.h"
+
 #include <QList>
 #include <QString>
 
@@ -35,7 +37,18 @@ public:
 
     // Writes all 246 bytes of record n at its offset, n in 1..count+1 and at most 9999.
     // Empty string on success, otherwise the error's text; nothing is written on error.
+    // Programs change records through update(); this write alone takes no lock.
     QString write(int number, const Record &record) const;
+
+    // A record's read and rewrite under the file's lock (FileLock), so no other program's
+    // write falls in between. `change` sees record n as the file holds it now (nothing
+    // when n is count + 1, the next new customer) and gives the record to write, or
+    // nothing to leave the file as it is. The lock covers that one read, `change` and
+    // that one write. Empty string on success or when nothing was to be written;
+    // otherwise the error's text (the lock not had in time, a failed read or write), with
+    // nothing written.
+    using Change = std::function<std::optional<Record>(const std::optional<Record> &current)>;
+    QString update(int number, const Change &change, int lockTimeoutMs = FileLock::kTimeoutMs) const;
 
     // The bytes of the whole file, read in one pass (a missing file gives none); nothing
     // when the file cannot be read (then `error` gets the error's text).

@@ -29,17 +29,28 @@ void canci1::cancellacliente()
         Testo1->clear();
         return;
     }
-    const auto record = registry.read(n, &error);
-    if (!record)
-        return rifiutaErrore(error.isEmpty() ? QStringLiteral("Cliente N. %1 non leggibile").arg(n) : error);
-    if (record->isDeleted()) {
-        messages().msgBox(QStringLiteral("Il Cliente N. %1 e' gia' cancellato").arg(n), style::Ok,
-                          QStringLiteral("( Info )"));
-        return;
-    }
-    error = registry.write(n, Record::deleted());
+    // Read and overwritten under the registry's lock, after the question: a station's
+    // rewrite of the customer cannot fall in between.
+    bool giaCancellato = false;
+    bool mancante = false; // the file got shorter meanwhile
+    error = registry.update(n, [&](const std::optional<Record> &current) -> std::optional<Record> {
+        if (!current) {
+            mancante = true;
+            return std::nullopt;
+        }
+        if (current->isDeleted()) {
+            giaCancellato = true;
+            return std::nullopt;
+        }
+        return Record::deleted();
+    });
     if (!error.isEmpty())
         return rifiutaErrore(error);
+    if (mancante)
+        return rifiutaOltre(registry.count());
+    if (giaCancellato)
+        messages().msgBox(QStringLiteral("Il Cliente N. %1 e' gia' cancellato").arg(n), style::Ok,
+                          QStringLiteral("( Info )"));
 }
 
 } // namespace zorv::registry

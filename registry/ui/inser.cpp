@@ -1,6 +1,7 @@
 #include "inser.h"
 
 #include "dbstate.h"
+#include "entrysave.h"
 #include "namesearch.h"
 #include "registryfile.h"
 #include "tastiera.h"
@@ -321,7 +322,8 @@ void Inser::caricacliente()
         return;
     }
     m_buffer = *record;
-    if (m_buffer.isDeleted()) {
+    const bool cancellato = m_buffer.isDeleted();
+    if (cancellato) {
         const int risposta = messages().msgBox(
             QStringLiteral("Cliente cancellato. Assegnare il numero %1 ad un nuovo Cliente ?").arg(n), style::YesNo,
             QStringLiteral("( Info )"));
@@ -333,6 +335,8 @@ void Inser::caricacliente()
         m_buffer = Record();
     }
     mostrarecord();
+    m_caricato = recordModulo();
+    m_riassegnato = cancellato;
     NumRecord = n;
     rsoc->setFocus();
 }
@@ -403,22 +407,7 @@ void Inser::Comando1_Click()
         return;
     }
 
-    CustomerInput in;
-    in.nome = cp(rsoc);
-    in.indirizzo = cp(indir);
-    in.citta = cp(Citta);
-    in.accessi = cp(stato);
-    in.telefono = cp(tel);
-    in.cap = cp(tlx);
-    in.accessiEffettuati = cp(contatto);
-    in.relay = cp(fatturat);
-    in.numeroCarta = cp(fax);
-    in.prov = cp(c89);
-    for (int i = 0; i < 6; ++i) {
-        in.ordini[i] = cp(c9x[i]);
-        in.fatturato[i] = cp(f9x[i]);
-    }
-    const Record record = Record::compose(in);
+    const Record record = recordModulo();
     const RegistryFile registry(db().FileClienti);
 
     auto errore = [this](const QString &text) {
@@ -446,32 +435,58 @@ void Inser::Comando1_Click()
         }
     }
 
-    if (nuovo) {
-        // Another operator on the same data folder may have appended a customer since the
-        // number was given: writing it would overwrite that customer. The form moves on to
-        // the next free number and keeps what was typed.
-        const int libero = registry.count() + 1;
-        if (NumRecord != libero) {
-            messages().beep();
-            messages().msgBox(QStringLiteral("Il numero %1 e' stato assegnato nel frattempo: il nuovo Cliente avra' "
-                                             "il numero %2")
-                                  .arg(NumRecord)
-                                  .arg(libero),
-                              style::Ok, QStringLiteral("( Info )"));
-            nucli->setText(QString::number(libero));
-            Comando1->setFocus();
-            return;
-        }
-    }
-
-    const QString error = registry.write(NumRecord, record);
-    if (!error.isEmpty()) {
-        errore(error);
+    const EntryMode modo = nuovo ? EntryMode::New : m_riassegnato ? EntryMode::Reassign : EntryMode::Change;
+    const EntrySave esito = saveEntry(registry, NumRecord, modo, m_caricato, record);
+    auto info = [this](const QString &text) {
+        messages().beep();
+        messages().msgBox(text, style::Ok, QStringLiteral("( Info )"));
+        Comando1->setFocus();
+    };
+    switch (esito.outcome) {
+    case EntrySave::Written:
+        break;
+    case EntrySave::NumberTaken:
+        // Another operator on the same data folder appended a customer since the number
+        // was given: the form moves on to the next free number and keeps what was typed.
+        info(QStringLiteral("Il numero %1 e' stato assegnato nel frattempo: il nuovo Cliente avra' il numero %2")
+                 .arg(NumRecord)
+                 .arg(esito.freeNumber));
+        nucli->setText(QString::number(esito.freeNumber));
+        return;
+    case EntrySave::NumberInUse:
+        info(QStringLiteral("Il numero %1 e' stato assegnato nel frattempo ad un altro Cliente: nulla e' stato salvato")
+                 .arg(NumRecord));
+        return;
+    case EntrySave::Deleted:
+        info(QStringLiteral("Il Cliente N. %1 e' stato cancellato nel frattempo: nulla e' stato salvato").arg(NumRecord));
+        return;
+    case EntrySave::Failed:
+        errore(esito.error);
         return;
     }
     NumRecord = 0;
     nucli->setText(QStringLiteral(" %1").arg(n + 1));
     Comando2_Click();
+}
+
+Record Inser::recordModulo() const
+{
+    CustomerInput in;
+    in.nome = cp(rsoc);
+    in.indirizzo = cp(indir);
+    in.citta = cp(Citta);
+    in.accessi = cp(stato);
+    in.telefono = cp(tel);
+    in.cap = cp(tlx);
+    in.accessiEffettuati = cp(contatto);
+    in.relay = cp(fatturat);
+    in.numeroCarta = cp(fax);
+    in.prov = cp(c89);
+    for (int i = 0; i < 6; ++i) {
+        in.ordini[i] = cp(c9x[i]);
+        in.fatturato[i] = cp(f9x[i]);
+    }
+    return Record::compose(in);
 }
 
 void Inser::Comando2_Click()

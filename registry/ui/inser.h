@@ -70,12 +70,15 @@ private:
     bool controlladata(const QString &accessi) const;
     int numeroBox() const; // the number in nucli, 0 when none
     QList<QLineEdit *> campi() const; // every box but nucli, the hidden ones too
+    Record recordModulo() const; // the record the boxes give, by the writing rules
 
     QLineEdit *box(const char *name, int maxLength);
 
     KeyPreview *m_keys = nullptr;
     int NumRecord = 0; // the record the next "Salva" writes; 0 = none
     Record m_buffer; // the record last loaded
+    Record m_caricato; // the boxes as loading filled them, by the writing rules
+    bool m_riassegnato = false; // a deleted number given to a new customer
 };
 
 } // namespace zorv::registry

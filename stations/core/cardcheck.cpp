@@ -80,6 +80,49 @@ std::optional<QDate> dataScadenza(const QByteArray &credito)
     return date;
 }
 
+namespace {
+
+// The outcome of a found customer's record, and the record to write for a grant.
+struct Decisione {
+    enum { Granted, Expired, Exhausted } kind = Exhausted;
+    QByteArray name, credit, door, newCredit, newMade;
+    double made = 0;
+    registry::Record updated;
+};
+
+Decisione decidi(const char *record)
+{
+    Decisione d;
+    d.name = fieldAt(record, fields::Nome);
+    d.credit = fieldAt(record, fields::Accessi);
+    d.door = text::trimSpaces(QByteArrayView(record + fields::Relay.offset, 3));
+    d.made = numbers::leadingNumber(fieldAt(record, fields::AccessiEffettuati));
+    bool counted = false;
+    double creditValue = 0;
+    if (d.credit.startsWith('D')) {
+        QDate expiry = kScadenzaIniziale;
+        if (const auto date = dataScadenza(d.credit))
+            expiry = *date;
+        d.kind = expiry >= clock().now().date() ? Decisione::Granted : Decisione::Expired;
+    } else {
+        creditValue = numbers::leadingNumber(d.credit);
+        d.kind = creditValue > 0 ? Decisione::Granted : Decisione::Exhausted;
+        counted = creditValue > 0;
+    }
+    if (d.kind != Decisione::Granted)
+        return d;
+    // Only the credit (when counted) and the accesses made change.
+    d.updated = registry::Record(QByteArrayView(record, kRecordSize));
+    d.newCredit = counted ? numberText(creditValue - 1) : d.credit;
+    d.newMade = numberText(d.made + 1);
+    if (counted)
+        d.updated.setRaw(fields::Accessi, text::padRight(d.newCredit, fields::Accessi.width));
+    d.updated.setRaw(fields::AccessiEffettuati, text::padRight(d.newMade, fields::AccessiEffettuati.width));
+    return d;
+}
+
+} // namespace
+
 RisultatoControllo controllacarta(const QString &folder, const QByteArray &code, StatoStazione &stato)
 {
     RisultatoControllo out;
@@ -89,23 +132,6 @@ RisultatoControllo controllacarta(const QString &folder, const QByteArray &code,
     const QString registryPath = QDir(folder).filePath(QStringLiteral("CLIENTI.DAT"));
     const QString movPath = QDir(folder).filePath(QStringLiteral("mov.txt"));
 
-    QFile file(registryPath);
-    if (!file.exists()) {
-        // A missing registry is created empty, as every program does.
-        if (file.open(QIODevice::WriteOnly | QIODevice::Append))
-            file.close();
-        out.registroVuoto = true;
-        return out;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        out.guasti.append(QStringLiteral("CLIENTI.DAT non leggibile (%1): carta non controllata").arg(file.errorString()));
-        return out;
-    }
-    if (file.size() < kRecordSize) {
-        out.registroVuoto = true;
-        return out;
-    }
-
     auto appendLine = [&](const QByteArray &line) {
         out.riga = line;
         const QString error = items::appendToFile(movPath, line);
@@ -114,34 +140,90 @@ RisultatoControllo controllacarta(const QString &folder, const QByteArray &code,
                                   .arg(error, text::fromCp1252(text::trimSpaces(line.chopped(2)))));
     };
 
-    // One pass in blocks of whole records, so a full registry needs no large buffer.
-    // A trailing partial record is never read.
-    constexpr int kBlockRecords = 256;
-    QByteArray block(qsizetype(kBlockRecords) * kRecordSize, Qt::Uninitialized);
-    const int count = int(file.size() / kRecordSize);
     int found = 0;
     QByteArray match;
-    for (int first = 1; first <= count && !found; first += kBlockRecords) {
-        const int n = std::min(kBlockRecords, count - first + 1);
-        const qint64 want = qint64(n) * kRecordSize;
-        if (file.read(block.data(), want) != want) {
+    Decisione d;
+    QString writeError;
+    // The scan takes no lock; the found record is read again and rewritten under the
+    // registry's lock. Should it no longer hold the card by then, the scan starts over.
+    constexpr int kAttempts = 3;
+    for (int attempt = 1;; ++attempt) {
+        QFile file(registryPath);
+        if (!file.exists()) {
+            // A missing registry is created empty, as every program does.
+            if (file.open(QIODevice::WriteOnly | QIODevice::Append))
+                file.close();
+            out.registroVuoto = true;
+            return out;
+        }
+        if (!file.open(QIODevice::ReadOnly)) {
             out.guasti.append(QStringLiteral("CLIENTI.DAT non leggibile (%1): carta non controllata").arg(file.errorString()));
             return out;
         }
-        for (int k = 0; k < n; ++k) {
-            const char *r = block.constData() + qsizetype(k) * kRecordSize;
-            if (r[0] == '*' && isDeleted(r))
-                continue;
-            // The card field trimmed equals the code exactly.
-            if (fieldView(r, fields::NumeroCarta) != QByteArrayView(code))
-                continue;
-            found = first + k;
-            match = QByteArray(r, kRecordSize);
+        if (file.size() < kRecordSize) {
+            out.registroVuoto = true;
+            return out;
+        }
+
+        // One pass in blocks of whole records, so a full registry needs no large buffer.
+        // A trailing partial record is never read.
+        constexpr int kBlockRecords = 256;
+        QByteArray block(qsizetype(kBlockRecords) * kRecordSize, Qt::Uninitialized);
+        const int count = int(file.size() / kRecordSize);
+        found = 0;
+        for (int first = 1; first <= count && !found; first += kBlockRecords) {
+            const int n = std::min(kBlockRecords, count - first + 1);
+            const qint64 want = qint64(n) * kRecordSize;
+            if (file.read(block.data(), want) != want) {
+                out.guasti.append(QStringLiteral("CLIENTI.DAT non leggibile (%1): carta non controllata").arg(file.errorString()));
+                return out;
+            }
+            for (int k = 0; k < n; ++k) {
+                const char *r = block.constData() + qsizetype(k) * kRecordSize;
+                if (r[0] == '*' && isDeleted(r))
+                    continue;
+                // The card field trimmed equals the code exactly.
+                if (fieldView(r, fields::NumeroCarta) != QByteArrayView(code))
+                    continue;
+                found = first + k;
+                match = QByteArray(r, kRecordSize);
+                break;
+            }
+        }
+        file.close();
+        if (!found)
+            break;
+
+        bool seen = false;  // the record was read under the lock
+        bool moved = false; // ... and no longer holds the card
+        writeError = registry::RegistryFile(registryPath)
+                         .update(found, [&](const std::optional<registry::Record> &current)
+                                            -> std::optional<registry::Record> {
+                             seen = true;
+                             if (!current || current->isDeleted()
+                                 || fieldView(current->bytes().constData(), fields::NumeroCarta) != QByteArrayView(code)) {
+                                 moved = true;
+                                 return std::nullopt;
+                             }
+                             match = current->bytes();
+                             d = decidi(match.constData());
+                             if (d.kind != Decisione::Granted)
+                                 return std::nullopt;
+                             return d.updated;
+                         });
+        // No lock (or the record unreadable): a refusal needs no write and stands on
+        // the scan; a grant cannot be counted (writeError says why).
+        if (!seen)
+            d = decidi(match.constData());
+        if (!moved)
+            break;
+        if (attempt == kAttempts) {
+            d = decidi(match.constData());
+            if (d.kind == Decisione::Granted)
+                writeError = QStringLiteral("il cliente cambia mentre lo si legge");
             break;
         }
     }
-    file.close();
-    const char *record = match.constData();
 
     Etichette et;
     if (!found) {
@@ -156,76 +238,45 @@ RisultatoControllo controllacarta(const QString &folder, const QByteArray &code,
     }
 
     const QByteArray number = text::zeroPadded(found).toLatin1();
-    const QByteArray name = fieldAt(record, fields::Nome);
-    const QByteArray credit = fieldAt(record, fields::Accessi);
-    const QByteArray countText = fieldAt(record, fields::AccessiEffettuati);
-    const QByteArray door = text::trimSpaces(QByteArrayView(record + fields::Relay.offset, 3));
-    const double made = numbers::leadingNumber(countText);
-
-    et.Label1 = name;
+    et.Label1 = d.name;
     et.Label2 = number;
     et.Label3 = code;
-    et.Label6 = door;
-    stato.PortaCliente = door;
+    et.Label6 = d.door;
+    stato.PortaCliente = d.door;
 
-    enum { Granted, Expired, Exhausted } decision;
-    bool counted = false;
-    double creditValue = 0;
-    if (credit.startsWith('D')) {
-        QDate expiry = kScadenzaIniziale;
-        if (const auto d = dataScadenza(credit))
-            expiry = *d;
-        decision = expiry >= clock().now().date() ? Granted : Expired;
-    } else {
-        creditValue = numbers::leadingNumber(credit);
-        if (creditValue > 0) {
-            decision = Granted;
-            counted = true;
-        } else {
-            decision = Exhausted;
-        }
-    }
-
-    if (decision != Granted) {
+    if (d.kind != Decisione::Granted) {
         // A refusal logs its line and leaves the record as it was.
-        const bool expired = decision == Expired;
-        appendLine(rigaMovimento(number, name, code, door, clock().now(), expired ? "Carta Scaduta" : "Esaurito"));
+        const bool expired = d.kind == Decisione::Expired;
+        appendLine(rigaMovimento(number, d.name, code, d.door, clock().now(), expired ? "Carta Scaduta" : "Esaurito"));
         stato.CodiceEsito = expired ? esito::Scaduta : esito::Esaurito;
-        et.Label8 = credit;
+        et.Label8 = d.credit;
         et.Label4 = expired ? "Carta Scaduta" : "Credito Esaurito";
-        et.Label7 = numberText(made);
+        et.Label7 = numberText(d.made);
         et.Label5 = colore::Giallo;
         out.etichette = et;
         return out;
     }
 
-    // Granted: the record is rewritten first, in one write, with only the credit (when
-    // counted) and the accesses made changed; a grant that cannot be counted is refused.
-    registry::Record updated(QByteArrayView(record, kRecordSize));
-    const QByteArray newCredit = counted ? numberText(creditValue - 1) : credit;
-    const QByteArray newMade = numberText(made + 1);
-    if (counted)
-        updated.setRaw(fields::Accessi, text::padRight(newCredit, fields::Accessi.width));
-    updated.setRaw(fields::AccessiEffettuati, text::padRight(newMade, fields::AccessiEffettuati.width));
-    const QString writeError = registry::RegistryFile(registryPath).write(found, updated);
+    // Granted: the record was rewritten first, in one write; a grant that cannot be
+    // counted is refused.
     if (!writeError.isEmpty()) {
         out.guasti.append(QStringLiteral("CLIENTI.DAT non aggiornato (%1): accesso negato al cliente %2")
                               .arg(writeError, QString::fromLatin1(number)));
-        appendLine(rigaMovimento(number, name, code, door, clock().now(), "Non autorizzato"));
+        appendLine(rigaMovimento(number, d.name, code, d.door, clock().now(), "Non autorizzato"));
         stato.PortaCliente.clear();
-        et.Label8 = credit;
+        et.Label8 = d.credit;
         et.Label4 = "Non autorizzato";
-        et.Label7 = numberText(made);
+        et.Label7 = numberText(d.made);
         et.Label5 = colore::Rosso;
         out.etichette = et;
         out.rifiutata = true;
         return out;
     }
 
-    appendLine(rigaMovimento(number, name, code, door, clock().now(), "Autorizzato"));
-    et.Label8 = newCredit;
+    appendLine(rigaMovimento(number, d.name, code, d.door, clock().now(), "Autorizzato"));
+    et.Label8 = d.newCredit;
     et.Label4 = "Autorizzato";
-    et.Label7 = newMade;
+    et.Label7 = d.newMade;
     et.Label5 = colore::Verde;
     out.etichette = et;
     stato.CodiceEsito = esito::Autorizzato;
