@@ -12,6 +12,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cerrno>
+#include <cstring>
+
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace zorv::test {
 
@@ -88,6 +93,89 @@ QStringList tabChain(QWidget *window, int presses, bool backwards)
         names.append(window->focusWidget() ? window->focusWidget()->objectName() : QString());
     }
     return names;
+}
+
+OtherProgram::OtherProgram(const QStringList &arguments)
+{
+    m_process.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/sharedwriter"));
+    m_process.setArguments(arguments);
+    m_process.start();
+}
+
+OtherProgram::~OtherProgram()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.closeWriteChannel();
+    if (!m_process.waitForFinished(5000)) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+}
+
+bool OtherProgram::waitReady(int timeoutMs)
+{
+    if (!m_process.waitForStarted(timeoutMs))
+        return false;
+    QDeadlineTimer deadline(timeoutMs);
+    while (!m_process.canReadLine()) {
+        if (deadline.hasExpired() || !m_process.waitForReadyRead(int(deadline.remainingTime())))
+            return m_process.canReadLine() && m_process.readLine() == "pronto\n";
+    }
+    return m_process.readLine() == "pronto\n";
+}
+
+void OtherProgram::go()
+{
+    m_process.write("via\n");
+    m_process.waitForBytesWritten(5000);
+}
+
+bool OtherProgram::finishedWell(int timeoutMs)
+{
+    m_process.closeWriteChannel();
+    if (!m_process.waitForFinished(timeoutMs))
+        return false;
+    return m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
+}
+
+QString OtherProgram::errors()
+{
+    return QString::fromLocal8Bit(m_process.readAllStandardError());
+}
+
+SmallDisk::SmallDisk(int kilobytes)
+{
+    if (::geteuid() != 0) {
+        m_whyNot = QStringLiteral("not running as root, so no tmpfs can be mounted");
+        return;
+    }
+    const QByteArray options = "size=" + QByteArray::number(kilobytes) + "k";
+    if (::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
+                options.constData())
+        != 0) {
+        m_whyNot = QStringLiteral("mounting a tmpfs is not allowed: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return;
+    }
+    m_mounted = true;
+}
+
+SmallDisk::~SmallDisk()
+{
+    if (m_mounted)
+        ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+}
+
+void SmallDisk::fill() const
+{
+    QFile filler(file(QStringLiteral("riempitivo")));
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    const QByteArray block(4096, 'x');
+    while (filler.write(block) == block.size()) {
+    }
+    // What is left is less than a block: take it too.
+    while (filler.write("x", 1) == 1) {
+    }
 }
 
 } // namespace zorv::test

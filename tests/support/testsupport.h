@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -52,5 +53,55 @@ private:
     rlimit m_saved{};
     void (*m_handler)(int) = nullptr;
 };
+
+// A second program on the same data folder: the test helper `sharedwriter` (built beside
+// the tests), started with `arguments`. Stopped when it goes out of scope.
+class OtherProgram {
+public:
+    explicit OtherProgram(const QStringList &arguments);
+    ~OtherProgram();
+    OtherProgram(const OtherProgram &) = delete;
+    OtherProgram &operator=(const OtherProgram &) = delete;
+
+    // True once it says it is ready (for "hold": holds the lock).
+    bool waitReady(int timeoutMs = 10000);
+    // Lets a ready program start its rounds.
+    void go();
+    // True when it ended by itself within the time, with exit code 0.
+    bool finishedWell(int timeoutMs = 60000);
+    QString errors(); // what it wrote to stderr
+
+private:
+    QProcess m_process;
+};
+
+// A real full disk: a small tmpfs mounted on a fresh folder for one test, unmounted
+// afterwards. Mounting needs root; where it is not allowed, isMounted() is false and
+// whyNot() says why, for the test's skip message.
+class SmallDisk {
+public:
+    explicit SmallDisk(int kilobytes = 64);
+    ~SmallDisk();
+    SmallDisk(const SmallDisk &) = delete;
+    SmallDisk &operator=(const SmallDisk &) = delete;
+
+    bool isMounted() const { return m_mounted; }
+    const QString &whyNot() const { return m_whyNot; }
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+    // Takes every free block with a filler file, so the next write that needs a new
+    // block fails with "No space left on device".
+    void fill() const;
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+    QString m_whyNot;
+};
+
+#define ZORV_NEED_SMALL_DISK(disk)                                                                       \
+    if (!(disk).isMounted())                                                                             \
+    GTEST_SKIP() << "no real full disk here (" << (disk).whyNot().toStdString()                         \
+                 << "); the file-size-limit stand-in tests still run"
 
 } // namespace zorv::test
