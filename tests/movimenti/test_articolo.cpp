@@ -92,6 +92,37 @@ TEST(ArticleFile, CountsWholeRecordsAndCreatesAMissingFile)
     EXPECT_FALSE(f.write(5, article("C", "3")).isEmpty()) << "no record past the end";
 }
 
+TEST(ArticleFile, AppendOnAFullDiskSaysSoAndLeavesNoHalfRecord)
+{
+    const QByteArray six = artMag({article("A", "1"), article("B", "2"), article("C", "3"), article("D", "4"),
+                                   article("E", "5"), article("F", "6")});
+    {
+        // The stand-in: the file may not grow past its six records and a little.
+        zorv::test::TempFolder folder;
+        folder.write(QStringLiteral("ART.MAG"), six);
+        ArticleFile f(folder.file(QStringLiteral("ART.MAG")));
+        ASSERT_TRUE(f.open().isEmpty());
+        const zorv::test::FileSizeLimit full(six.size() + 100);
+        EXPECT_EQ(f.write(7, article("G", "7")).toStdString(), "File too large");
+        f.close();
+        EXPECT_EQ(folder.read(QStringLiteral("ART.MAG")), six);
+    }
+    zorv::test::SmallDisk disk;
+    ZORV_NEED_SMALL_DISK(disk);
+    // Six records end 262 bytes short of a block: the seventh only partly fits.
+    ArticleFile f(disk.file(QStringLiteral("ART.MAG")));
+    ASSERT_TRUE(f.open().isEmpty());
+    for (int n = 1; n <= 6; ++n)
+        ASSERT_TRUE(f.write(n, RecordArticolo(six.mid((n - 1) * RecordArticolo::Size, RecordArticolo::Size))).isEmpty());
+    disk.fill();
+    EXPECT_EQ(f.write(7, article("G", "7")).toStdString(), "No space left on device");
+    EXPECT_EQ(f.count(), 6);
+    f.close();
+    QFile after(disk.file(QStringLiteral("ART.MAG")));
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), six);
+}
+
 TEST(ArticleFile, NamesAreFoundWithCaseIgnored)
 {
     zorv::test::TempFolder folder;

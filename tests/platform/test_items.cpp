@@ -2,6 +2,7 @@
 
 #include "testsupport.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -75,4 +76,53 @@ TEST(Items, AppendOnAFullDiskLeavesNoPartialLine)
     }
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(dir.read("mov.txt"), QByteArray("first\r\n"));
+}
+
+TEST(Items, AtomicWriteOnAFullDiskKeepsTheEarlierFileAndSaysWhy)
+{
+    // The stand-in: the new file may not grow past 10 bytes.
+    {
+        test::TempFolder dir;
+        dir.write("plovek.ini", "1\r\n0,0\r\n");
+        QString error;
+        {
+            const test::FileSizeLimit full(10);
+            error = items::writeFileAtomically(dir.file("plovek.ini"), QByteArray(100, '1'));
+        }
+        EXPECT_EQ(error.toStdString(), "File too large");
+        EXPECT_EQ(dir.read("plovek.ini"), QByteArray("1\r\n0,0\r\n"));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"plovek.ini"});
+    }
+    // A real full disk, and a file small enough to sit in a write buffer.
+    test::SmallDisk disk;
+    ZORV_NEED_SMALL_DISK(disk);
+    {
+        QFile earlier(disk.file("anag.txt"));
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("Codice|Nome\r\n0001|ROSSI\r\n");
+    }
+    disk.fill();
+    EXPECT_EQ(items::writeFileAtomically(disk.file("anag.txt"), "Codice|Nome\r\n0001|VERDI\r\n").toStdString(),
+              "No space left on device");
+    QFile after(disk.file("anag.txt"));
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), QByteArray("Codice|Nome\r\n0001|ROSSI\r\n"));
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files), (QStringList{"anag.txt", "riempitivo"}));
+}
+
+TEST(Items, AppendOnARealFullDiskSaysSoAndLeavesTheFileAsItWas)
+{
+    test::SmallDisk disk;
+    ZORV_NEED_SMALL_DISK(disk);
+    // Whole lines up to a block's end: the next line needs a block the disk has not got.
+    QByteArray lines;
+    while (lines.size() < 4096)
+        lines += "riga\r\n\r\n";
+    ASSERT_TRUE(items::appendToFile(disk.file("mov.txt"), lines).isEmpty());
+    disk.fill();
+    EXPECT_EQ(items::appendToFile(disk.file("mov.txt"), "\"0001\",\"ROSSI\"\r\n").toStdString(),
+              "No space left on device");
+    QFile after(disk.file("mov.txt"));
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), lines);
 }

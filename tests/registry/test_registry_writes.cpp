@@ -36,6 +36,21 @@ TEST(RegistryFile, AppendOnAFullDiskLeavesTheFileAsItWas)
     EXPECT_EQ(registry.count(), 3);
 }
 
+TEST(RegistryFile, AppendOnARealFullDiskSaysSoAndLeavesNoHalfRecord)
+{
+    test::SmallDisk disk;
+    ZORV_NEED_SMALL_DISK(disk);
+    const RegistryFile registry(disk.file("CLIENTI.DAT"));
+    // Sixteen records end 160 bytes short of a block: the seventeenth only partly fits.
+    for (int n = 1; n <= 16; ++n)
+        ASSERT_TRUE(registry.write(n, named("CLIENTE " + QByteArray::number(n))).isEmpty());
+    const QByteArray before = *registry.readBytes();
+    disk.fill();
+    EXPECT_EQ(registry.write(17, named("DICIASSETTE")).toStdString(), "No space left on device");
+    EXPECT_EQ(*registry.readBytes(), before);
+    EXPECT_EQ(registry.count(), 16);
+}
+
 TEST(RegistryFile, RewriteOfALiveRecordTouchesNoOther)
 {
     test::TempFolder dir;

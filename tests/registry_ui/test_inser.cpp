@@ -465,6 +465,104 @@ TEST_F(InserTest, NumberTenThousandIsRefusedAndNothingWritten)
     EXPECT_EQ(visibleTexts(), typed);
 }
 
+TEST_F(InserTest, SaveKeepsWhatAStationWroteAfterLoadingAndATypedCreditWins)
+{
+    CustomerInput in;
+    in.nome = "ROSSI MARIO";
+    in.citta = "ROMA";
+    in.accessi = "5";
+    in.accessiEffettuati = "41";
+    in.telefono = "06 1234";
+    in.numeroCarta = "123456789012";
+    in.relay = "1";
+    fill(1);
+    ASSERT_TRUE(file().write(2, Record::compose(in)).isEmpty());
+    auto stationGrants = [this] {
+        test::OtherProgram station({"card", folder.path(), "123456789012", "1"});
+        ASSERT_TRUE(station.waitReady());
+        station.go();
+        ASSERT_TRUE(station.finishedWell()) << station.errors().toStdString();
+    };
+
+    openEdit();
+    load(2);
+    EXPECT_EQ(form->stato->text(), QStringLiteral("5"));
+    stationGrants(); // the customer walks in while the operator edits him
+    form->tel->setFocus();
+    form->tel->selectAll();
+    enter(QStringLiteral("06 9999"));
+    form->Comando1->click();
+    EXPECT_TRUE(boxes.shown.isEmpty()) << boxes.texts().join(u'|').toStdString();
+    Record after = *file().read(2);
+    EXPECT_EQ(after.trimmed(fields::Telefono), QByteArray("06 9999"));
+    EXPECT_EQ(after.trimmed(fields::Accessi), QByteArray("4"));
+    EXPECT_EQ(after.trimmed(fields::AccessiEffettuati), QByteArray("42"));
+
+    load(2);
+    stationGrants();
+    form->stato->setFocus();
+    form->stato->selectAll();
+    enter(QStringLiteral("20"));
+    form->Comando1->click();
+    after = *file().read(2);
+    EXPECT_EQ(after.trimmed(fields::Accessi), QByteArray("20"));
+    EXPECT_EQ(after.trimmed(fields::AccessiEffettuati), QByteArray("43"));
+    EXPECT_EQ(after.trimmed(fields::Telefono), QByteArray("06 9999"));
+    EXPECT_EQ(file().count(), 2);
+}
+
+TEST_F(InserTest, CustomerDeletedOrNumberTakenMeanwhileIsNeverOverwritten)
+{
+    fill(3);
+    ASSERT_TRUE(file().write(3, Record::deleted()).isEmpty());
+    openEdit();
+    load(2);
+    // Another operator deletes customer 2 meanwhile.
+    ASSERT_TRUE(file().write(2, Record::deleted()).isEmpty());
+    form->tel->setFocus();
+    enter(QStringLiteral("06 9999"));
+    form->Comando1->click();
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.last().text, QStringLiteral("Il Cliente N. 2 e' stato cancellato nel frattempo: nulla e' stato salvato"));
+    EXPECT_EQ(boxes.last().title, QStringLiteral("( Info )"));
+    EXPECT_TRUE(file().read(2)->isDeleted());
+
+    load(3); // deleted: given to a new customer (Yes)
+    ASSERT_EQ(boxes.shown.size(), 2);
+    typeCustomer(QStringLiteral("verdi luca"));
+    // ... and meanwhile another operator gives number 3 to someone else.
+    const Record other = customer("ALTRO OPERATORE");
+    ASSERT_TRUE(file().write(3, other).isEmpty());
+    salva();
+    ASSERT_EQ(boxes.shown.size(), 3);
+    EXPECT_EQ(boxes.last().text,
+              QStringLiteral("Il numero 3 e' stato assegnato nel frattempo ad un altro Cliente: nulla e' stato salvato"));
+    EXPECT_EQ(file().read(3)->bytes(), other.bytes());
+    EXPECT_EQ(form->rsoc->text(), QStringLiteral("verdi luca"));
+}
+
+TEST_F(InserTest, SaveWhileAnotherProgramHoldsTheRegistryFailsAndCanBeRetried)
+{
+    fill(3);
+    const QByteArray before = stored();
+    openNew();
+    typeCustomer(QStringLiteral("rossi mario"));
+    const QStringList typed = visibleTexts();
+    auto holder = std::make_unique<test::OtherProgram>(QStringList{"hold", db().FileClienti});
+    ASSERT_TRUE(holder->waitReady());
+    salva();
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.last().title, QStringLiteral("ERRORE"));
+    EXPECT_EQ(boxes.last().text, QStringLiteral("CLIENTI.DAT e' in uso da un altro programma (oltre 3 secondi di attesa)"));
+    EXPECT_EQ(stored(), before);
+    EXPECT_EQ(visibleTexts(), typed);
+
+    ASSERT_TRUE(holder->finishedWell());
+    form->Comando1->click();
+    EXPECT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(file().read(4)->trimmed(fields::Nome), QByteArray("ROSSI MARIO"));
+}
+
 TEST_F(InserTest, NumberTakenMeanwhileByAnotherOperatorIsNeverOverwritten)
 {
     fill(3);

@@ -96,6 +96,27 @@ TEST(Export, AMissingFolderOrReadOnlyFolderFailsAndKeepsTheEarlierFile)
     EXPECT_EQ(dir.read("ro/anag.txt"), QByteArray("earlier"));
 }
 
+TEST(Export, AFullDiskFailsAndKeepsTheEarlierFile)
+{
+    TempFolder dir;
+    dir.write("CLIENTI.DAT", registro({cliente("rossi", "roma"), cliente("verdi", "milano")}));
+    const QByteArray earlier = "Codice|Nome|Indirizzo|Citta|Prov|Accessi E|Relay\r\n0001|BIANCHI||TORINO|||\r\n";
+    test::SmallDisk disk;
+    ZORV_NEED_SMALL_DISK(disk);
+    {
+        QFile f(disk.file("anag.txt"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(earlier);
+    }
+    disk.fill();
+    const ExportResult r = esportaarchivio(dir.file("CLIENTI.DAT"), disk.path() + u'/', dir.path());
+    EXPECT_EQ(r.outcome, ExportResult::Failed);
+    EXPECT_EQ(r.error.toStdString(), "No space left on device");
+    QFile after(disk.file("anag.txt"));
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), earlier);
+}
+
 TEST(Export, ARegistryInAMissingFolderIsAFailure)
 {
     TempFolder dir;
