@@ -776,6 +776,41 @@ TEST_F(Windows, DeletionEmptyEnterEscAndF9CloseWithoutAsking)
     EXPECT_EQ(file(), before);
 }
 
+TEST_F(Windows, DeletionHoldsNoLockWhileItAsksAndFailsWhenAnotherProgramHoldsIt)
+{
+    const QByteArray before = file();
+    // While the question waits for the operator, another program can take the lock.
+    bool otherGotIt = false;
+    boxes.onShown = [&](const FakeMessageBoxes::Shown &) {
+        test::OtherProgram other({"hold", db().FileClienti});
+        otherGotIt = other.waitReady() && other.finishedWell();
+    };
+    {
+        canci1 prompt;
+        prompt.show();
+        QTest::keyClicks(prompt.Testo1, "12");
+        QTest::keyClick(prompt.Testo1, Qt::Key_Return);
+        EXPECT_TRUE(otherGotIt);
+        EXPECT_EQ(file().mid(11 * 246, 246), QByteArray(246, '*'));
+    }
+    boxes.onShown = nullptr;
+
+    // Held past the wait: the deletion fails as a file error does, and writes nothing.
+    const QByteArray deleted = file();
+    test::OtherProgram holder({"hold", db().FileClienti});
+    ASSERT_TRUE(holder.waitReady());
+    canci1 prompt;
+    prompt.show();
+    QTest::keyClicks(prompt.Testo1, "13");
+    QTest::keyClick(prompt.Testo1, Qt::Key_Return);
+    ASSERT_EQ(boxes.shown.size(), 3);
+    EXPECT_EQ(boxes.last().title, "ERRORE");
+    EXPECT_EQ(boxes.last().text, "CLIENTI.DAT e' in uso da un altro programma (oltre 3 secondi di attesa)");
+    EXPECT_TRUE(prompt.isVisible());
+    EXPECT_EQ(file(), deleted);
+    EXPECT_NE(file(), before);
+}
+
 TEST_F(Windows, DeletionFileErrorIsReportedAndThePromptStays)
 {
     db().FileClienti = dir.file("missing/CLIENTI.DAT");
