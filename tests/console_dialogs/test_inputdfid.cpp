@@ -78,6 +78,13 @@ TEST_F(DiscountCard, KeypadAppendsAndKeysAreFiltered)
     QTest::keyClick(window->Text1, Qt::Key_Backspace);
     EXPECT_EQ(window->Text1->text(), "456,");
     EXPECT_TRUE(boxes.shown.isEmpty());
+    // Tab is no key of the box's: it moves the focus on, Shift+Tab back.
+    window->Text1->setFocus();
+    zorv::test::pressTab(window->Text1);
+    EXPECT_NE(window->focusWidget(), window->Text1);
+    zorv::test::pressTab(window->focusWidget(), true);
+    EXPECT_EQ(window->focusWidget(), window->Text1);
+    EXPECT_EQ(window->Text1->text(), "456,");
 }
 
 TEST_F(DiscountCard, NothingTypedAsksForANumber)

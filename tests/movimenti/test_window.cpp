@@ -301,6 +301,24 @@ TEST_F(Window, ExitAsksAndNoKeepsTheWindow)
     window.reset();
 }
 
+TEST_F(Window, EnterOnAFocusedButtonClicksIt)
+{
+    open();
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        launcher.started.clear();
+        auto *database = window->findChild<QPushButton *>(QStringLiteral("Command3"));
+        database->setFocus();
+        QTest::keyClick(database, key);
+        EXPECT_EQ(launcher.started, QStringList{QStringLiteral("database")}) << key;
+    }
+    boxes.answerNext(answer::No);
+    auto *exit = window->findChild<QPushButton *>(QStringLiteral("Command1"));
+    exit->setFocus();
+    QTest::keyClick(exit, Qt::Key_Return);
+    EXPECT_EQ(boxes.texts(), QStringList{QStringLiteral("Lasciare il programma ?")});
+    EXPECT_TRUE(window->isVisible());
+}
+
 TEST_F(Window, ClosingTheWindowAsksToo)
 {
     open();
