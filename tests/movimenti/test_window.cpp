@@ -381,6 +381,14 @@ TEST_F(Window, EnterInTheCodeBoxOffersOneAndEnterAgainBooksIt)
     QTest::keyClick(text2(), Qt::Key_Tab);
     EXPECT_EQ(record(QStringLiteral("ART.MAG"), 1).mid(80, 10), QByteArray("14        "));
     EXPECT_TRUE(text1()->hasFocus());
+
+    // Shift+Tab is no key of the boxes': it moves the focus back and books nothing.
+    QTest::keyClicks(text1(), QStringLiteral("A1"));
+    QTest::keyClick(text1(), Qt::Key_Return);
+    zorv::test::pressTab(text2(), true);
+    EXPECT_FALSE(text2()->hasFocus());
+    EXPECT_EQ(text2()->text(), QStringLiteral("1"));
+    EXPECT_EQ(record(QStringLiteral("ART.MAG"), 1).mid(80, 10), QByteArray("14        "));
 }
 
 TEST_F(Window, TabInTheCodeBoxEmptiesTheQuantity)
