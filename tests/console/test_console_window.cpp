@@ -62,6 +62,14 @@ TEST(ConsoleWindow, EveryCommandBeforeConnectAsksToConnectAndSendsNothing)
         EXPECT_EQ(rig.boxes.last().text, "Connect Com port");
         EXPECT_FALSE(rig.boxes.last().title.has_value()); // the program's title
     }
+    // Enter (Return or the keypad's) on a focused command button clicks it.
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        rig.boxes.shown.clear();
+        rig.button(4)->setFocus();
+        QTest::keyClick(rig.button(4), key);
+        ASSERT_EQ(rig.boxes.shown.size(), 1) << key;
+        EXPECT_EQ(rig.boxes.last().text, "Connect Com port");
+    }
     // The dialog commands check first too, before any dialog.
     for (auto handler : {&Zorv::Command12_Click, &Zorv::Command13_Click, &Zorv::Command18_Click,
                          &Zorv::Command19_Click, &Zorv::Command20_Click, &Zorv::Command21_Click}) {
