@@ -122,7 +122,7 @@ std::vector<quint32> Collation::orderTexts(quint32 n, const TextOf &text) const
     };
 
     std::vector<PrefixKey> fast;
-    std::vector<LaterBlocks> later(n);
+    std::vector<LaterBlocks> later; // made when a text is longer than 16
     std::vector<quint32> slow;
     fast.reserve(n);
     for (quint32 i = 0; i < n; ++i) {
@@ -140,7 +140,11 @@ std::vector<quint32> Collation::orderTexts(quint32 n, const TextOf &text) const
             continue;
         }
         fast.push_back({blocks[0], blocks[1], i, quint32(v.size())});
-        std::copy(blocks.begin() + 2, blocks.end(), later[i].begin());
+        if (v.size() > 16) {
+            if (later.empty())
+                later.resize(n);
+            std::copy(blocks.begin() + 2, blocks.end(), later[i].begin());
+        }
     }
 
     // Ranked texts: names share their first eight characters often (one surname, many
