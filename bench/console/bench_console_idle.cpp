@@ -9,7 +9,6 @@
 #include "zorv.h"
 
 #include <QCoreApplication>
-#include <QApplication>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QFile>
@@ -37,6 +36,7 @@ long long cpuTicks()
 
 void BM_ConsoleIdleWithPortOpen(benchmark::State &state)
 {
+    QCoreApplication::setApplicationName(QStringLiteral("Zorv900V3"));
     const int seconds = qEnvironmentVariableIsSet("ZORV900_IDLE_SECONDS")
         ? qEnvironmentVariableIntValue("ZORV900_IDLE_SECONDS") : 10;
     QTemporaryDir home;
@@ -79,15 +79,3 @@ void BM_ConsoleIdleWithPortOpen(benchmark::State &state)
 BENCHMARK(BM_ConsoleIdleWithPortOpen)->Iterations(1)->Unit(benchmark::kSecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Zorv900V3"));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

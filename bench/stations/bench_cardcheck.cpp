@@ -3,7 +3,6 @@
 #include "cardcheck.h"
 #include "record.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -65,12 +64,3 @@ void BM_ControllacartaUnregistered(benchmark::State &state)
 BENCHMARK(BM_ControllacartaUnregistered)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -15,7 +15,7 @@
 #include "service.h"
 #include "sound.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -151,14 +151,3 @@ void BM_LogBoxLineWhenFull(benchmark::State &state)
 BENCHMARK(BM_LogBoxLineWhenFull)->Arg(12)->Arg(255)->Iterations(3000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

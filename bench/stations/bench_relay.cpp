@@ -11,7 +11,6 @@
 #include "service.h"
 #include "sound.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -109,12 +108,3 @@ void BM_CardToRelayFrame(benchmark::State &state)
 BENCHMARK(BM_CardToRelayFrame)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

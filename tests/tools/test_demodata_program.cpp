@@ -58,10 +58,12 @@ TEST(DemodataProgram, OptionsPrintOrAreRefusedAndCreateNothing)
         const Outcome r = demodata(cwd.path(), c.args);
         const std::string what = c.args.join(' ').toStdString();
         EXPECT_EQ(r.exitCode, c.exitCode) << what << "\n" << r.err.toStdString();
-        if (*c.inOut)
+        if (*c.inOut) {
             EXPECT_TRUE(r.out.contains(QLatin1String(c.inOut))) << what << "\n" << r.out.toStdString();
-        if (*c.inErr)
+        }
+        if (*c.inErr) {
             EXPECT_TRUE(r.err.contains(QLatin1String(c.inErr))) << what << "\n" << r.err.toStdString();
+        }
         EXPECT_TRUE(entries(cwd.path()).isEmpty()) << what << ": " << entries(cwd.path()).join(' ').toStdString();
     }
 }
