@@ -8,12 +8,32 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace zorv;
 using zorv::emulator::EmulatorProcess;
 using zorv::test::TempFolder;
 using zorv::test::waitUntil;
 
 namespace {
+// Whether the terminal carries an exclusive lock: 1 or 0 (-1 unknown). Root may open a
+// locked terminal, so the lock is asked for; anyone else is refused while it holds.
+int exclusiveLock(const QString &pty)
+{
+    const int fd = ::open(pty.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return errno == EBUSY ? 1 : -1;
+    int locked = -1;
+    ::ioctl(fd, TIOCGEXCL, &locked);
+    ::close(fd);
+    return locked;
+}
+
 QByteArray readLine(QtSerialPort &port, int ms = 2000)
 {
     QByteArray got;
@@ -92,5 +112,45 @@ TEST(EmulatorProgram, AnswersPresentsRecordsAndGoesAway)
     ASSERT_TRUE(waitUntil([&] { return !port.isOpen(); }, 3000));
     QTest::qWait(200);
     EXPECT_EQ(failed.count(), 1);
+    qputenv("XDG_CONFIG_HOME", oldHome);
+}
+
+TEST(EmulatorProgram, AClientKilledWhileHoldingThePortDoesNotLockOutTheNext)
+{
+    TempFolder home;
+    const QByteArray oldHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+    EmulatorProcess reader;
+    QString error;
+    ASSERT_TRUE(reader.start(home.path(), 5, {}, &error)) << error.toStdString();
+
+    // A program that has the port open (and locked) and is killed.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        QtSerialPort port;
+        if (!port.open(5, "9600,n,8,1"))
+            ::_exit(3);
+        ::raise(SIGKILL);
+        ::_exit(4);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the client could not open the port: " << WEXITSTATUS(status);
+
+    EXPECT_TRUE(waitUntil([&] { return exclusiveLock(reader.ptyPath()) == 0; }, 3000))
+        << "the dead client's lock is still on the terminal";
+
+    QtSerialPort port;
+    ASSERT_TRUE(port.open(5, "9600,n,8,1", &error)) << error.toStdString();
+    port.write("INIT\r");
+    EXPECT_EQ(readLine(port), "OK\r");
+    // A live client keeps its lock, however often others look at the terminal.
+    QTest::qWait(100);
+    EXPECT_EQ(exclusiveLock(reader.ptyPath()), 1);
+    EXPECT_EQ(exclusiveLock(reader.ptyPath()), 1);
+
+    port.close();
+    EXPECT_TRUE(waitUntil([&] { return exclusiveLock(reader.ptyPath()) == 0; }, 3000));
     qputenv("XDG_CONFIG_HOME", oldHome);
 }

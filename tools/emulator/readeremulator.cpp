@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -76,7 +78,52 @@ bool ReaderEmulator::start(QString *error)
     m_slavePath = QString::fromLocal8Bit(name);
     m_notifier = std::make_unique<QSocketNotifier>(master, QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &ReaderEmulator::onReadable);
+
+    // A client's exclusive lock (TIOCEXCL) stays on a pseudo-terminal as long as any side
+    // is open, so a client killed while holding it would lock the next one out. A serial
+    // device drops it at its last close; so does the emulator, by watching the closes.
+    m_clients = 0;
+    m_watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_watch >= 0 && ::inotify_add_watch(m_watch, name, IN_OPEN | IN_CLOSE) >= 0) {
+        m_watchNotifier = std::make_unique<QSocketNotifier>(m_watch, QSocketNotifier::Read);
+        connect(m_watchNotifier.get(), &QSocketNotifier::activated, this, &ReaderEmulator::onClientsChanged);
+    } else if (m_watch >= 0) {
+        ::close(m_watch);
+        m_watch = -1;
+    }
     return true;
+}
+
+void ReaderEmulator::onClientsChanged()
+{
+    alignas(inotify_event) char buf[4096];
+    bool closed = false;
+    for (;;) {
+        const ssize_t n = ::read(m_watch, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        for (ssize_t off = 0; off < n;) {
+            const auto *e = reinterpret_cast<const inotify_event *>(buf + off);
+            if (e->mask & IN_OPEN)
+                ++m_clients;
+            if (e->mask & IN_CLOSE) {
+                --m_clients;
+                closed = true;
+            }
+            if (e->mask & IN_Q_OVERFLOW) {
+                // Count lost: the next close lifts the lock.
+                m_clients = 0;
+            }
+            off += ssize_t(sizeof(inotify_event)) + e->len;
+        }
+    }
+    if (closed && m_clients <= 0) {
+        m_clients = 0;
+        if (m_slave >= 0)
+            ::ioctl(m_slave, TIOCNXCL);
+    }
 }
 
 bool ReaderEmulator::linkComPort(const QString &configHome, int n, QString *error)
@@ -181,6 +228,11 @@ void ReaderEmulator::unplug()
 {
     ++m_generation;
     m_notifier.reset();
+    m_watchNotifier.reset();
+    if (m_watch >= 0)
+        ::close(m_watch);
+    m_watch = -1;
+    m_clients = 0;
     if (m_master >= 0)
         ::close(m_master);
     if (m_slave >= 0)

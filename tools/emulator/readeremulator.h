@@ -96,6 +96,7 @@ private:
     enum class Expect { Command, StorPayload, StocPayload, DecaPayload, RdcaPayload };
 
     void onReadable();
+    void onClientsChanged();
     void parse();
     void handle(const QByteArray &frame);
     void answer(const QString &key, const QByteArray &computed, int extraDelayMs = 0);
@@ -107,6 +108,11 @@ private:
     int m_slave = -1;
     QString m_slavePath;
     std::unique_ptr<QSocketNotifier> m_notifier;
+    // Opens and closes of the terminal by others, so a lock left by a client that died
+    // can be lifted (the terminal outlives its clients here, a serial device does not).
+    int m_watch = -1;
+    std::unique_ptr<QSocketNotifier> m_watchNotifier;
+    int m_clients = 0;
     std::unique_ptr<QFile> m_record;
 
     QByteArray m_received;
