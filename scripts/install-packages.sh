@@ -12,7 +12,16 @@ for p in "${wanted[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+    # Without a terminal sudo cannot ask for the password: say what to run instead of hanging.
+    if ! [ -t 0 ] && ! sudo -n true 2>/dev/null; then
+      echo "Missing Debian packages: ${missing[*]}" >&2
+      echo "There is no terminal to ask for the sudo password. Install them first, from a terminal or as root:" >&2
+      echo "  sudo apt-get install -y --no-install-recommends ${missing[*]}" >&2
+      exit 1
+    fi
+  fi
   echo "Installing: ${missing[*]}"
   $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
   $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
