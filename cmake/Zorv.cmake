@@ -18,6 +18,11 @@ function(zorv_add_all_subdirs)
   endforeach()
 endfunction()
 
+# Tests never reach the machine's print system: libcups is pointed at a socket in the build
+# folder that nothing creates, so there is no printer (a test that needs a print server
+# starts one of its own).
+set(ZORV_NO_PRINT_SERVER ${CMAKE_BINARY_DIR}/no-print-server/cups.sock)
+
 # zorv_add_test(<name> SOURCES ... LIBS ... [TIMEOUT s] [XVFB])
 # One GoogleTest executable run headless under ctest, with a modal-box guard
 # from tests/support (a box nobody answers fails the test instead of hanging it).
@@ -34,11 +39,11 @@ function(zorv_add_test name)
     # xvfb-run -a can hand two servers starting at once the same display number: the
     # tests that need one take turns.
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ZT_TIMEOUT} RESOURCE_LOCK xvfb
-      ENVIRONMENT "ZORV900_BIN_DIR=${CMAKE_BINARY_DIR}/bin;QT_QPA_PLATFORM=xcb")
+      ENVIRONMENT "ZORV900_BIN_DIR=${CMAKE_BINARY_DIR}/bin;QT_QPA_PLATFORM=xcb;CUPS_SERVER=${ZORV_NO_PRINT_SERVER}")
   else()
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ZT_TIMEOUT}
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZORV900_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZORV900_BIN_DIR=${CMAKE_BINARY_DIR}/bin;CUPS_SERVER=${ZORV_NO_PRINT_SERVER}")
   endif()
 endfunction()
 
@@ -52,7 +57,7 @@ function(zorv_add_locale_runs name)
     string(MAKE_C_IDENTIFIER "${locale}" suffix)
     add_test(NAME ${name}_${suffix} COMMAND ${name} --gtest_filter=${ZL_FILTER})
     set_tests_properties(${name}_${suffix} PROPERTIES TIMEOUT 120
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZORV900_BIN_DIR=${CMAKE_BINARY_DIR}/bin;LC_ALL=${locale}")
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZORV900_BIN_DIR=${CMAKE_BINARY_DIR}/bin;LC_ALL=${locale};CUPS_SERVER=${ZORV_NO_PRINT_SERVER}")
   endforeach()
 endfunction()
 

@@ -58,6 +58,9 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // No test may print on the machine's printers: libcups (and the programs a test starts)
+    // look for the print server at a socket that does not exist, so there is no printer.
+    qputenv("CUPS_SERVER", ZORV_NO_PRINT_SERVER);
     QApplication app(argc, argv);
     // The windows under test keep the key rules their programs install.
     zorv::windowkeys::install();
