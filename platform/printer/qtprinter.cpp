@@ -1,5 +1,6 @@
 #include "qtprinter.h"
 
+#include "cupsqueue.h"
 #include "items.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QSaveFile>
 
 #include <cmath>
+#include <optional>
 
 namespace zorv {
 
@@ -233,7 +235,7 @@ private:
 };
 
 // Why a printer chosen in the dialog cannot print: none installed (Qt then falls back to
-// a PDF without a file), gone, or its queue stopped.
+// a PDF without a file), gone, its queue stopped, or rejecting jobs.
 QString printerProblem(const QPrinter &printer)
 {
     if (printer.outputFormat() == QPrinter::PdfFormat)
@@ -243,7 +245,7 @@ QString printerProblem(const QPrinter &printer)
         return QObject::tr("Stampante %1 non trovata").arg(printer.printerName());
     if (info.state() == QPrinter::Error)
         return QObject::tr("La stampante %1 e' ferma o in errore").arg(printer.printerName());
-    return {};
+    return cups::refusal(printer.printerName());
 }
 
 // The chosen printer.
@@ -259,7 +261,13 @@ public:
 protected:
     QString close(bool printed) override
     {
+        // Qt sends the job as the painter ends and drops the print system's answer to it.
+        std::optional<cups::SentJob> sent;
+        if (printed && m_printer.outputFormat() == QPrinter::NativeFormat)
+            sent.emplace(m_printer.printerName());
         QString error = PaintOutput::close(printed);
+        if (error.isEmpty() && sent)
+            error = sent->refusal();
         if (error.isEmpty() && printed && m_printer.printerState() == QPrinter::Error)
             error = QObject::tr("Errore della stampante");
         if (!error.isEmpty() && !m_printer.printerName().isEmpty() && !error.contains(m_printer.printerName()))
