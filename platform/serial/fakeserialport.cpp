@@ -1,5 +1,6 @@
 #include "fakeserialport.h"
 
+#include <QPointer>
 #include <QTimer>
 
 namespace zorv {
@@ -66,8 +67,15 @@ void FakeSerialPort::receive(const QByteArray &bytes)
     m_readyQueued = true;
     QTimer::singleShot(0, this, [this] {
         m_readyQueued = false;
-        if (m_open && m_in.size() > 0)
-            emit readyRead();
+        // As QSerialPort: nothing is signalled while an earlier signal is still being
+        // handled (a box opened from it); those bytes wait, told with the next arrival.
+        if (m_emitting || !m_open || m_in.size() == 0)
+            return;
+        QPointer<FakeSerialPort> alive(this); // a slot may delete the port
+        m_emitting = true;
+        emit readyRead();
+        if (alive)
+            m_emitting = false;
     });
 }
 

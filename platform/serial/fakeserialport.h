@@ -23,7 +23,8 @@ public:
     qint64 droppedBytes() const override { return m_in.dropped(); }
 
     // Bytes arriving from the device (beyond the read buffer limit they are dropped);
-    // readyRead() follows from the event loop.
+    // readyRead() follows from the event loop, but not while an earlier readyRead() is
+    // still being handled: bytes that come then are signalled with the next arrival only.
     void receive(const QByteArray &bytes);
     // The device goes away: failed() once, then closed.
     void unplug(const QString &error = QStringLiteral("device removed"));
@@ -41,6 +42,7 @@ private:
     bool m_open = false;
     ReceiveBuffer m_in;
     bool m_readyQueued = false;
+    bool m_emitting = false;
 };
 
 } // namespace zorv

@@ -2,11 +2,16 @@
 
 #include <QFileInfo>
 
+#include <limits>
+
 namespace zorv {
 
 QtSerialPort::QtSerialPort(QObject *parent) : SerialPort(parent)
 {
-    connect(&m_port, &QSerialPort::readyRead, this, &QtSerialPort::takeReceived);
+    // QSerialPort sends no readyRead() while an earlier one is still on the stack, and a
+    // slot may open a message box there: what came meanwhile would wait for the next
+    // arrival. Taken from the event loop instead, its own emission is over by then.
+    connect(&m_port, &QSerialPort::readyRead, this, &QtSerialPort::takeReceived, Qt::QueuedConnection);
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
 }
 
@@ -97,21 +102,34 @@ bool QtSerialPort::write(const QByteArray &frame)
 
 int QtSerialPort::bytesWaiting() const
 {
-    return m_port.isOpen() ? int(m_in.size()) : 0;
+    if (!m_port.isOpen())
+        return 0;
+    // What QSerialPort holds and has not been taken yet counts, as far as the limit lets
+    // it in.
+    qint64 held = m_port.bytesAvailable();
+    if (readBufferLimit() > 0)
+        held = qMin(held, qMax<qint64>(0, readBufferLimit() - m_in.size()));
+    return int(qMin<qint64>(m_in.size() + held, std::numeric_limits<int>::max()));
 }
 
 QByteArray QtSerialPort::read(int max)
 {
     if (max < 1 || !m_port.isOpen())
         return {};
+    pull();
     return m_in.take(max);
+}
+
+qsizetype QtSerialPort::pull()
+{
+    // The port's own buffer is emptied each time; the limit applies to ours.
+    m_in.setLimit(readBufferLimit());
+    return m_in.append(m_port.readAll());
 }
 
 void QtSerialPort::takeReceived()
 {
-    // The port's own buffer is emptied at every arrival; the limit applies to ours.
-    m_in.setLimit(readBufferLimit());
-    if (m_in.append(m_port.readAll()) > 0)
+    if (m_port.isOpen() && pull() > 0)
         emit readyRead();
 }
 

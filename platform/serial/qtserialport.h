@@ -24,6 +24,8 @@ public:
     qint64 droppedBytes() const override { return m_in.dropped(); }
 
 private:
+    // Moves what QSerialPort holds into m_in; returns the number of bytes kept.
+    qsizetype pull();
     void takeReceived();
     void onError(QSerialPort::SerialPortError error);
     void fail(const QString &error);

@@ -36,8 +36,11 @@ private:
 // of waiting bytes, and reads of at most `inputLen` bytes. Bytes are bytes: every value
 // 0..255 goes out and comes back unchanged.
 //
-// Reading is driven by `readyRead()`; nothing polls. A device that goes away while open
-// is reported once with `failed()`, after which the port is closed (and `closed()` sent).
+// Reading is driven by `readyRead()`; nothing polls. A slot that runs an event loop of
+// its own (a message box) may get `readyRead()` again from inside it, or, from some ports,
+// no signal at all for what came meanwhile: once such a slot is done, what is waiting is
+// read without waiting for one. A device that goes away while open is reported once with
+// `failed()`, after which the port is closed (and `closed()` sent).
 class SerialPort : public QObject {
     Q_OBJECT
 public:

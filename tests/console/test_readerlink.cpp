@@ -2,6 +2,7 @@
 
 #include "frames.h"
 
+#include <QEventLoop>
 #include <QSignalSpy>
 
 using namespace zorv;
@@ -234,6 +235,61 @@ TEST(FakePort, FlushDropsWhatIsWaitingAndDataSignalDrivesTheWait)
     ASSERT_TRUE(got.wait(2000));
     EXPECT_EQ(got.value->text, "OK");
     EXPECT_EQ(port.frames, QList<QByteArray>{"INIT\r"});
+}
+
+// A slot of the port's data signal that holds an event loop open, as a message box does:
+// bytes that arrive meanwhile are still signalled, and readable, before it returns.
+TEST_F(PtyReader, BytesArrivingWhileASlotRunsAnEventLoopAreSignalledAndReadable)
+{
+    ASSERT_TRUE(openPort());
+    int signalled = 0;
+    QByteArray readInside;
+    bool inside = false;
+    QObject::connect(&port, &SerialPort::readyRead, [&] {
+        ++signalled;
+        if (inside || !readInside.isEmpty())
+            return;
+        inside = true;
+        reader.sendRaw("TWO\r");
+        QEventLoop box;
+        QObject::connect(&port, &SerialPort::readyRead, &box, &QEventLoop::quit);
+        QTimer::singleShot(3000, &box, &QEventLoop::quit);
+        box.exec();
+        readInside = port.readAll();
+        inside = false;
+    });
+    reader.sendRaw("ONE\r");
+    ASSERT_TRUE(waitUntil([&] { return !readInside.isEmpty(); }, 6000));
+    EXPECT_EQ(signalled, 2);
+    EXPECT_EQ(readInside, "ONE\rTWO\r");
+}
+
+// The fake is as strict as QSerialPort: no data signal while an earlier one is still being
+// handled; what came meanwhile waits, and is told only with the next arrival.
+TEST(FakePort, NoDataSignalWhileAnEarlierOneIsStillBeingHandled)
+{
+    FakeSerialPort port;
+    ASSERT_TRUE(port.open(1, "9600,n,8,1"));
+    int signalled = 0;
+    int signalledInside = -1;
+    QObject::connect(&port, &SerialPort::readyRead, [&] {
+        if (++signalled > 1)
+            return;
+        port.receive("TWO\r");
+        QEventLoop box;
+        QTimer::singleShot(50, &box, &QEventLoop::quit);
+        box.exec();
+        signalledInside = signalled;
+    });
+    port.receive("ONE\r");
+    ASSERT_TRUE(waitUntil([&] { return signalledInside >= 0; }, 2000));
+    EXPECT_EQ(signalledInside, 1);
+    QTest::qWait(50);
+    EXPECT_EQ(signalled, 1);
+    EXPECT_EQ(port.bytesWaiting(), 8);
+    port.receive("3\r");
+    ASSERT_TRUE(waitUntil([&] { return signalled == 2; }, 2000));
+    EXPECT_EQ(port.readAll(), "ONE\rTWO\r3\r");
 }
 
 TEST(ReceiveBufferLimit, KeepsTheFirstBytesUpToTheLimitAndCountsTheRest)

@@ -6,22 +6,29 @@
 
 #include "clock.h"
 #include "messages.h"
+#include "qtmessages.h"
 #include "readeremulator.h"
+#include "serialport.h"
 #include "service.h"
 #include "sound.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTextBlock>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <iostream>
 #include <thread>
 
 using namespace zorv;
@@ -32,7 +39,55 @@ namespace fields = zorv::registry::fields;
 namespace {
 
 const QByteArray kCarta = "123456789012";
+const QByteArray kSeconda = "222222222222";
 constexpr int kCom = 7;
+const QString kVuoto = QStringLiteral("File anagrafiche Vuoto o inesistente !");
+
+// The boxes as the programs show them: a QMessageBox with an event loop of its own. Each
+// one is handed to `seen` from inside that loop, once it runs.
+class OnScreenBoxes : public QObject {
+public:
+    explicit OnScreenBoxes(std::function<void(QMessageBox *)> seen) : m_seen(std::move(seen)), m_service(&m_boxes)
+    {
+        qApp->installEventFilter(this);
+    }
+    ~OnScreenBoxes() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            if (auto *box = qobject_cast<QMessageBox *>(watched))
+                QTimer::singleShot(0, box, [this, box] { m_seen(box); });
+        return false;
+    }
+
+private:
+    std::function<void(QMessageBox *)> m_seen;
+    QtMessageBoxes m_boxes;
+    ScopedService<MessageBoxes> m_service;
+};
+
+void answer(QMessageBox *box, QMessageBox::StandardButton button = QMessageBox::Ok)
+{
+    box->button(button)->click();
+}
+
+// Runs `then` once `port` holds at least `bytes` bytes, or after `limitMs` without them.
+void onceWaiting(SerialPort &port, int bytes, int limitMs, QObject *context, std::function<void()> then)
+{
+    auto *check = new QTimer(context);
+    QElapsedTimer since;
+    since.start();
+    QObject::connect(check, &QTimer::timeout, context, [=, &port, then = std::move(then)]() mutable {
+        if (port.bytesWaiting() < bytes && since.elapsed() < limitMs)
+            return;
+        check->stop();
+        check->deleteLater();
+        then();
+    });
+    check->start(10);
+}
 
 class Reader : public ::testing::Test {
 protected:
@@ -275,6 +330,143 @@ TEST_F(Reader, EmptyRegistry)
     ASSERT_EQ(boxes.shown.size(), 1);
     EXPECT_EQ(boxes.last().text, QStringLiteral("File anagrafiche Vuoto o inesistente !"));
     EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("mov.txt"))));
+}
+
+// A card presented while a box is up, the empty registry's own or one that was already up
+// when the first card came, is handled as soon as that box is answered, with no later card.
+TEST_F(Reader, CardPresentedDuringABoxIsHandledRightAfterOk)
+{
+    enum class Under { Nothing, RelayTimeOut, QuitQuestion };
+    const struct {
+        const char *name;
+        Under under;
+        QString outerText;
+    } cases[] = {
+        {"no other box", Under::Nothing, {}},
+        {"under the relay time-out box", Under::RelayTimeOut, QStringLiteral("Timeout No answer from Zorv900")},
+        {"under the quit question", Under::QuitQuestion, QStringLiteral("Lasciare il programma ?")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        delete window;
+        window = nullptr;
+        emulator.resetReplies();
+        if (c.under == Under::RelayTimeOut)
+            emulator.withhold(QStringLiteral("RELAY"));
+        auto &w = started();
+        SerialPort &comm = w.port().Comm1();
+        QSignalSpy arrivals(&comm, &SerialPort::readyRead);
+
+        QStringList seen;
+        QPointer<QMessageBox> outer;
+        int arrivalsWhileUp = -1;
+        QString logWhileUp;
+        int waitingWhileUp = -1;
+        QElapsedTimer sinceOk;
+        qint64 okToNextMs = -1;
+        OnScreenBoxes onScreen([&](QMessageBox *box) {
+            seen.append(box->text());
+            if (box->text() != kVuoto) {
+                outer = box;
+                emulator.presentLine(kCarta);
+                return;
+            }
+            if (seen.count(kVuoto) == 1) {
+                const int before = int(arrivals.count());
+                emulator.presentLine(kSeconda);
+                onceWaiting(comm, 13, 5000, box, [&, box, before] {
+                    arrivalsWhileUp = int(arrivals.count()) - before;
+                    logWhileUp = w.Text1->toPlainText();
+                    waitingWhileUp = comm.bytesWaiting();
+                    sinceOk.start();
+                    answer(box);
+                });
+                return;
+            }
+            okToNextMs = sinceOk.elapsed();
+            answer(box);
+            if (outer)
+                QTimer::singleShot(0, outer, [&] { answer(outer, c.under == Under::QuitQuestion ? QMessageBox::No : QMessageBox::Ok); });
+        });
+
+        switch (c.under) {
+        case Under::Nothing:
+            emulator.presentLine(kCarta);
+            break;
+        case Under::RelayTimeOut:
+            QTest::mouseClick(w.Command4, Qt::LeftButton);
+            break;
+        case Under::QuitQuestion:
+            QTimer::singleShot(0, &w, [&w] { QTest::mouseClick(w.Command3, Qt::LeftButton); });
+            break;
+        }
+        ASSERT_TRUE(handled(2, 12000));
+        ASSERT_TRUE(waitUntil([] { return QApplication::activeModalWidget() == nullptr; }, 3000));
+
+        QStringList expected{kVuoto, kVuoto};
+        if (!c.outerText.isEmpty())
+            expected.prepend(c.outerText);
+        EXPECT_EQ(seen, expected);
+        // While the box was up the port told of the second card, and it stayed waiting there.
+        EXPECT_GE(arrivalsWhileUp, 1);
+        EXPECT_EQ(waitingWhileUp, 13);
+        EXPECT_EQ(logWhileUp, QString::fromLatin1(kCarta));
+        EXPECT_EQ(w.Text1->toPlainText(), QString::fromLatin1(kCarta + "\n" + kSeconda));
+        ASSERT_GE(okToNextMs, 0);
+        EXPECT_LT(okToNextMs, 2000);
+        std::cout << "[ measured ] " << c.name << ": OK to the next card's box " << okToNextMs << " ms" << std::endl;
+        EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("mov.txt"))));
+        EXPECT_TRUE(ended.isEmpty());
+    }
+}
+
+// The registry is put in place while its box is up and a customer's card is presented
+// meanwhile: once the box is answered, that card opens its door after the half second, and
+// its line in mov.txt carries the time it was handled.
+TEST_F(Reader, CustomerCardDuringTheEmptyRegistryBoxOpensItsDoorRightAfterOk)
+{
+    auto &w = started();
+    SerialPort &comm = w.port().Comm1();
+    QElapsedTimer sinceOk;
+    qint64 okToFrameMs = -1;
+    QByteArray movAtFrame;
+    QObject::connect(&emulator, &emulator::ReaderEmulator::frameReceived, &emulator, [&](const QByteArray &frame) {
+        if (frame.startsWith("C0") && okToFrameMs < 0) {
+            okToFrameMs = sinceOk.elapsed();
+            movAtFrame = mov();
+        }
+    });
+    int boxesSeen = 0;
+    bool movWhileUp = true;
+    OnScreenBoxes onScreen([&](QMessageBox *box) {
+        if (++boxesSeen > 1) {
+            answer(box);
+            return;
+        }
+        scriviRegistro(folder, {cliente("ROSSI MARIO", kSeconda, "5", "0", "1")});
+        emulator.presentLine(kSeconda);
+        onceWaiting(comm, 13, 5000, box, [&, box] {
+            movWhileUp = QFile::exists(folder.file(QStringLiteral("mov.txt")));
+            clock.setNow(QDateTime(QDate(2026, 3, 7), QTime(18, 30, 37)));
+            sinceOk.start();
+            answer(box);
+        });
+    });
+    emulator.presentLine(kCarta);
+    ASSERT_TRUE(handled(2, 8000));
+
+    EXPECT_EQ(boxesSeen, 1);
+    EXPECT_FALSE(movWhileUp);
+    ASSERT_GE(okToFrameMs, 0);
+    EXPECT_GE(okToFrameMs, LeggiTessere::kPausaMs - 5);
+    EXPECT_LT(okToFrameMs, LeggiTessere::kPausaMs + 2000);
+    std::cout << "[ measured ] OK to the relay frame of the card presented during the box " << okToFrameMs << " ms"
+              << std::endl;
+    EXPECT_EQ(emulator.frames(), QList<QByteArray>{QByteArray("C0") + char(30) + "1"});
+    const QByteArray line = "\"0001\",\"ROSSI MARIO\",\"222222222222\",\"1\",\"07/03/2026\",\"18:30:37\",\"Autorizzato\"\r\n";
+    EXPECT_EQ(movAtFrame, line);
+    EXPECT_EQ(mov(), line);
+    EXPECT_EQ(w.Label4->text(), QStringLiteral("Autorizzato"));
 }
 
 TEST_F(Reader, PortMissingAtStart)

@@ -10,6 +10,7 @@
 #include "sound.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -417,6 +418,30 @@ TEST_F(Loop, EmptyRegistryGivesItsMessageForEachCard)
     EXPECT_TRUE(view.etichette.isEmpty());
     EXPECT_TRUE(fake->frames.isEmpty());
     EXPECT_TRUE(sound.played.isEmpty());
+}
+
+// The box runs an event loop of its own inside the port's data signal, and the port says
+// nothing more until that signal has returned, as QSerialPort does: the card presented
+// while the box is up is still handled as soon as it is answered, with no later card.
+TEST_F(Loop, CardDuringTheEmptyRegistryBoxIsHandledRightAfterOk)
+{
+    folder.write(QStringLiteral("CLIENTI.DAT"), QByteArray());
+    QList<int> shownWhileUp;
+    boxes.onShown = [&](const FakeMessageBoxes::Shown &) {
+        if (boxes.shown.size() > 1)
+            return;
+        fake->receive(kB + "\r");
+        QEventLoop box;
+        QTimer::singleShot(50, &box, &QEventLoop::quit);
+        box.exec();
+        shownWhileUp.append(int(view.righe.size()));
+    };
+    start();
+    fake->receive(kA + "\r");
+    ASSERT_TRUE(waitUntil([&] { return loop->righeGestite() >= 2; }, 3000));
+    EXPECT_EQ(shownWhileUp, QList<int>{1});
+    EXPECT_EQ(view.righe, (QList<QByteArray>{kA + "\r", kB + "\r"}));
+    EXPECT_EQ(boxes.shown.size(), 2);
 }
 
 TEST_F(Loop, GrantThatCannotBeCountedKeepsTheDoorShut)
