@@ -1,72 +1,294 @@
 #include "qtsound.h"
 
 #include "items.h"
+#include "wavefile.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSoundEffect>
+#include <QList>
 #include <QTimer>
-#include <QUrl>
-#include <QtEndian>
+
+#include <pulse/pulseaudio.h>
 
 namespace zorv {
 
 namespace {
-constexpr int kFallbackLimitMs = 10000;
 constexpr int kMarginMs = 1500;
 constexpr int kLongestLimitMs = 60000;
+constexpr qint64 kLargestFile = 64 * 1024 * 1024;
+// How far the server runs ahead of the speaker: small, so the drain that ends a sound
+// comes soon after its last sample is heard.
+constexpr pa_usec_t kAheadUsec = 100 * 1000;
 
 void later(std::function<void()> done)
 {
     if (done)
         QTimer::singleShot(0, QCoreApplication::instance(), std::move(done));
 }
+
+pa_sample_format_t formatOf(Wave::Sample sample)
+{
+    switch (sample) {
+    case Wave::Sample::U8: return PA_SAMPLE_U8;
+    case Wave::Sample::S16: return PA_SAMPLE_S16LE;
+    case Wave::Sample::S24: return PA_SAMPLE_S24LE;
+    case Wave::Sample::S32: return PA_SAMPLE_S32LE;
+    case Wave::Sample::Float32: return PA_SAMPLE_FLOAT32LE;
+    case Wave::Sample::ALaw: return PA_SAMPLE_ALAW;
+    case Wave::Sample::ULaw: return PA_SAMPLE_ULAW;
+    }
+    return PA_SAMPLE_INVALID;
+}
+
+// One sound on its way to the server.
+struct Stream {
+    QtSound::Server *server = nullptr;
+    quint64 id = 0;
+    QByteArray path;
+    QByteArray name;
+    Wave wave;
+    qsizetype written = 0;
+    pa_stream *pa = nullptr;
+    pa_operation *drain = nullptr;
+};
 } // namespace
 
-// One request: finishes once, by the end of the sound, an error or the limit.
-struct QtSound::Playing {
-    std::function<void()> done;
-    std::function<void()> finish;
-    QTimer limit;
-    QList<QMetaObject::Connection> connections;
-    bool started = false;
+// Everything here runs with the main loop's lock held: in the library's callbacks (its
+// thread holds the lock while it dispatches) or between lock() and unlock() on the Qt side.
+// An ended sound is handed to the Qt side as a queued call.
+struct QtSound::Server {
+    explicit Server(QtSound *owner) : owner(owner) {}
+
+    QtSound *const owner;
+    pa_threaded_mainloop *loop = nullptr;
+    pa_context *context = nullptr;
+    QList<Stream *> streams;
+
+    bool start()
+    {
+        if (loop)
+            return true;
+        loop = pa_threaded_mainloop_new();
+        if (!loop)
+            return false;
+        if (pa_threaded_mainloop_start(loop) < 0) {
+            pa_threaded_mainloop_free(loop);
+            loop = nullptr;
+            return false;
+        }
+        return true;
+    }
+
+    void stop()
+    {
+        if (!loop)
+            return;
+        pa_threaded_mainloop_lock(loop);
+        while (!streams.isEmpty())
+            drop(streams.first());
+        dropContext();
+        pa_threaded_mainloop_unlock(loop);
+        pa_threaded_mainloop_stop(loop);
+        pa_threaded_mainloop_free(loop);
+        loop = nullptr;
+    }
+
+    void lock() { pa_threaded_mainloop_lock(loop); }
+    void unlock() { pa_threaded_mainloop_unlock(loop); }
+
+    void report(quint64 id)
+    {
+        QtSound *o = owner;
+        QMetaObject::invokeMethod(o, [o, id] { o->ended(id); }, Qt::QueuedConnection);
+    }
+
+    void add(Stream *s)
+    {
+        ensureContext();
+        if (!context) {
+            report(s->id);
+            delete s;
+            return;
+        }
+        streams.append(s);
+        if (pa_context_get_state(context) == PA_CONTEXT_READY)
+            connect(s);
+        // Otherwise the context's readiness connects it.
+    }
+
+    void cancel(quint64 id)
+    {
+        for (Stream *s : std::as_const(streams)) {
+            if (s->id == id) {
+                drop(s);
+                return;
+            }
+        }
+    }
+
+    // A connection to a server that has gone (killed, restarted) is not good any more:
+    // the next sound opens a new one.
+    void ensureContext()
+    {
+        if (context && PA_CONTEXT_IS_GOOD(pa_context_get_state(context)))
+            return;
+        dropContext();
+        QByteArray app = QCoreApplication::applicationName().toUtf8();
+        if (app.isEmpty())
+            app = "zorv900";
+        pa_proplist *props = pa_proplist_new();
+        pa_proplist_sets(props, PA_PROP_APPLICATION_NAME, app.constData());
+        context = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(loop), app.constData(), props);
+        pa_proplist_free(props);
+        if (!context)
+            return;
+        if (pa_context_connect(context, nullptr, PA_CONTEXT_NOFLAGS, nullptr) < 0) {
+            dropContext();
+            return;
+        }
+        pa_context_set_state_callback(context, &Server::onContextState, this);
+    }
+
+    void dropContext()
+    {
+        while (!streams.isEmpty())
+            finish(streams.first());
+        if (!context)
+            return;
+        pa_context_set_state_callback(context, nullptr, nullptr);
+        pa_context_disconnect(context);
+        pa_context_unref(context);
+        context = nullptr;
+    }
+
+    void connect(Stream *s)
+    {
+        const pa_sample_spec spec{formatOf(s->wave.sample), uint32_t(s->wave.rate), uint8_t(s->wave.channels)};
+        if (!pa_sample_spec_valid(&spec)) {
+            finish(s);
+            return;
+        }
+        pa_channel_map map;
+        pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_WAVEEX);
+        pa_proplist *props = pa_proplist_new();
+        pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "event");
+        pa_proplist_sets(props, PA_PROP_MEDIA_FILENAME, s->path.constData());
+        s->pa = pa_stream_new_with_proplist(context, s->name.constData(), &spec, &map, props);
+        pa_proplist_free(props);
+        if (!s->pa) {
+            finish(s);
+            return;
+        }
+        pa_buffer_attr attr;
+        attr.maxlength = uint32_t(-1);
+        attr.tlength = uint32_t(pa_usec_to_bytes(kAheadUsec, &spec));
+        attr.prebuf = uint32_t(-1);
+        attr.minreq = uint32_t(-1);
+        attr.fragsize = uint32_t(-1);
+        pa_stream_set_write_callback(s->pa, &Server::onWrite, s);
+        if (pa_stream_connect_playback(s->pa, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0) {
+            finish(s);
+            return;
+        }
+        pa_stream_set_state_callback(s->pa, &Server::onStreamState, s);
+    }
+
+    void finish(Stream *s)
+    {
+        report(s->id);
+        drop(s);
+    }
+
+    void drop(Stream *s)
+    {
+        streams.removeOne(s);
+        if (s->drain) {
+            pa_operation_cancel(s->drain);
+            pa_operation_unref(s->drain);
+        }
+        if (s->pa) {
+            pa_stream_set_state_callback(s->pa, nullptr, nullptr);
+            pa_stream_set_write_callback(s->pa, nullptr, nullptr);
+            if (pa_stream_get_state(s->pa) == PA_STREAM_READY && context
+                && pa_context_get_state(context) == PA_CONTEXT_READY)
+                pa_stream_disconnect(s->pa);
+            pa_stream_unref(s->pa);
+        }
+        delete s;
+    }
+
+    static void onContextState(pa_context *c, void *data)
+    {
+        auto *self = static_cast<Server *>(data);
+        if (c != self->context)
+            return;
+        switch (pa_context_get_state(c)) {
+        case PA_CONTEXT_READY:
+            for (Stream *s : QList<Stream *>(self->streams)) {
+                if (!s->pa)
+                    self->connect(s);
+            }
+            break;
+        case PA_CONTEXT_FAILED:
+        case PA_CONTEXT_TERMINATED:
+            self->dropContext(); // its sounds end now, not at their limit
+            break;
+        default:
+            break;
+        }
+    }
+
+    static void onStreamState(pa_stream *p, void *data)
+    {
+        auto *s = static_cast<Stream *>(data);
+        const pa_stream_state_t state = pa_stream_get_state(p);
+        if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED)
+            s->server->finish(s);
+    }
+
+    // The whole sound goes to the server as it asks for it; the drain that follows ends
+    // once the server has played it out, so nothing of its end is cut.
+    static void onWrite(pa_stream *p, size_t bytes, void *data)
+    {
+        auto *s = static_cast<Stream *>(data);
+        const qsizetype left = s->wave.frames.size() - s->written;
+        const qsizetype n = qMin(qsizetype(bytes), left);
+        if (n > 0) {
+            const char *from = s->wave.frames.constData() + s->written;
+            if (pa_stream_write(p, from, size_t(n), nullptr, 0, PA_SEEK_RELATIVE) < 0) {
+                s->server->finish(s);
+                return;
+            }
+            s->written += n;
+        }
+        if (s->written == s->wave.frames.size() && !s->drain) {
+            s->drain = pa_stream_drain(p, &Server::onDrained, s);
+            if (!s->drain)
+                s->server->finish(s);
+        }
+    }
+
+    static void onDrained(pa_stream *, int, void *data)
+    {
+        auto *s = static_cast<Stream *>(data);
+        pa_operation_unref(s->drain);
+        s->drain = nullptr;
+        s->server->finish(s);
+    }
 };
 
-QtSound::QtSound(QObject *parent) : QObject(parent) {}
+QtSound::QtSound(QObject *parent) : QObject(parent), m_server(std::make_unique<Server>(this)) {}
 
 QtSound::~QtSound()
 {
-    for (Playing *p : std::as_const(m_playing)) {
-        for (const auto &c : std::as_const(p->connections))
-            disconnect(c);
-        delete p;
-    }
+    // No callback of the library's thread comes after this.
+    m_server->stop();
 }
 
-int QtSound::limitMs(const QString &file)
+int QtSound::limitMs(qint64 soundMs)
 {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return kFallbackLimitMs;
-    const QByteArray head = f.read(44);
-    if (head.size() < 44 || !head.startsWith("RIFF") || head.mid(8, 4) != "WAVE")
-        return kFallbackLimitMs;
-    const quint32 byteRate = qFromLittleEndian<quint32>(head.constData() + 28);
-    if (byteRate == 0)
-        return kFallbackLimitMs;
-    const qint64 ms = (f.size() - head.size()) * 1000 / byteRate + kMarginMs;
-    return int(qBound(qint64(kMarginMs), ms, qint64(kLongestLimitMs)));
-}
-
-QSoundEffect *QtSound::effectFor(const QString &path)
-{
-    if (QSoundEffect *effect = m_effects.value(path))
-        return effect;
-    auto *effect = new QSoundEffect(this);
-    effect->setSource(QUrl::fromLocalFile(path));
-    m_effects.insert(path, effect);
-    return effect;
+    return int(qBound(qint64(kMarginMs), soundMs + kMarginMs, qint64(kLongestLimitMs)));
 }
 
 void QtSound::play(const QString &file, std::function<void()> done)
@@ -78,65 +300,55 @@ void QtSound::play(const QString &file, std::function<void()> done)
         return;
     }
     const QFileInfo info(file);
-    if (!info.isFile()) {
+    QFile f(info.absoluteFilePath());
+    if (!info.isFile() || info.size() > kLargestFile || !f.open(QIODevice::ReadOnly)) {
         later(std::move(done));
         return;
     }
-    QSoundEffect *effect = effectFor(info.absoluteFilePath());
-    // A new sound on a busy effect ends the earlier request first.
-    if (Playing *earlier = m_playing.value(effect)) {
-        earlier->finish();
+    std::optional<Wave> wave = readWave(f.readAll());
+    f.close();
+    if (!wave || !m_server->start()) {
+        later(std::move(done));
+        return;
     }
 
-    auto *playing = new Playing;
-    playing->done = std::move(done);
-    m_playing.insert(effect, playing);
+    const quint64 id = ++m_lastId;
+    auto *limit = new QTimer(this);
+    limit->setSingleShot(true);
+    QObject::connect(limit, &QTimer::timeout, this, [this, id] { timedOut(id); });
+    limit->start(limitMs(wave->durationMs()));
+    m_requests.insert(id, Request{std::move(done), limit});
 
-    auto finish = [this, effect, playing] {
-        if (m_playing.value(effect) != playing)
-            return;
-        m_playing.remove(effect);
-        for (const auto &c : std::as_const(playing->connections))
-            disconnect(c);
-        playing->limit.stop();
-        effect->stop();
-        auto done = std::move(playing->done);
-        QTimer::singleShot(0, this, [playing] { delete playing; });
-        later(std::move(done));
-    };
-    playing->finish = finish;
-
-    playing->limit.setSingleShot(true);
-    playing->connections.append(connect(&playing->limit, &QTimer::timeout, this, finish));
-    playing->limit.start(limitMs(info.absoluteFilePath()));
-
-    playing->connections.append(connect(effect, &QSoundEffect::playingChanged, this, [effect, playing, finish] {
-        if (effect->isPlaying())
-            playing->started = true;
-        else if (playing->started)
-            finish();
-    }));
-    playing->connections.append(connect(effect, &QSoundEffect::statusChanged, this, [this, effect, playing, finish] {
-        if (effect->status() == QSoundEffect::Error)
-            finish();
-        else if (effect->status() == QSoundEffect::Ready && !playing->started)
-            start(effect, playing);
-    }));
-
-    if (effect->status() == QSoundEffect::Error)
-        finish();
-    else if (effect->status() == QSoundEffect::Ready)
-        start(effect, playing);
-    // Still loading: statusChanged starts it.
+    auto *s = new Stream;
+    s->server = m_server.get();
+    s->id = id;
+    s->path = QFile::encodeName(info.absoluteFilePath());
+    s->name = info.fileName().toUtf8();
+    s->wave = std::move(*wave);
+    m_server->lock();
+    m_server->add(s);
+    m_server->unlock();
 }
 
-void QtSound::start(QSoundEffect *effect, Playing *playing)
+void QtSound::timedOut(quint64 id)
 {
-    if (playing->started)
+    m_server->lock();
+    m_server->cancel(id);
+    m_server->unlock();
+    ended(id);
+}
+
+void QtSound::ended(quint64 id)
+{
+    const auto it = m_requests.find(id);
+    if (it == m_requests.end())
         return;
-    effect->play();
-    if (effect->isPlaying())
-        playing->started = true;
+    std::function<void()> done = std::move(it->done);
+    it->limit->stop();
+    it->limit->deleteLater();
+    m_requests.erase(it);
+    if (done)
+        done();
 }
 
 } // namespace zorv
