@@ -22,6 +22,10 @@ endfunction()
 # folder that nothing creates, so there is no printer (a test that needs a print server
 # starts one of its own).
 set(ZORV_NO_PRINT_SERVER ${CMAKE_BINARY_DIR}/no-print-server/cups.sock)
+# Nor its sound server: libpulse is pointed at a socket that nothing creates either (a test
+# that plays for real starts a server of its own).
+set(ZORV_NO_SOUND_SERVER unix:${CMAKE_BINARY_DIR}/no-sound-server/native)
+set(ZORV_TEST_SERVERS "CUPS_SERVER=${ZORV_NO_PRINT_SERVER};PULSE_SERVER=${ZORV_NO_SOUND_SERVER}")
 
 # zorv_add_test(<name> SOURCES ... LIBS ... [TIMEOUT s] [XVFB])
 # One GoogleTest executable run headless under ctest, with a modal-box guard
@@ -39,11 +43,11 @@ function(zorv_add_test name)
     # xvfb-run -a can hand two servers starting at once the same display number: the
     # tests that need one take turns.
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ZT_TIMEOUT} RESOURCE_LOCK xvfb
-      ENVIRONMENT "ZORV900_BIN_DIR=${CMAKE_BINARY_DIR}/bin;QT_QPA_PLATFORM=xcb;CUPS_SERVER=${ZORV_NO_PRINT_SERVER}")
+      ENVIRONMENT "ZORV900_BIN_DIR=${CMAKE_BINARY_DIR}/bin;QT_QPA_PLATFORM=xcb;${ZORV_TEST_SERVERS}")
   else()
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ZT_TIMEOUT}
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZORV900_BIN_DIR=${CMAKE_BINARY_DIR}/bin;CUPS_SERVER=${ZORV_NO_PRINT_SERVER}")
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZORV900_BIN_DIR=${CMAKE_BINARY_DIR}/bin;${ZORV_TEST_SERVERS}")
   endif()
 endfunction()
 
@@ -57,7 +61,7 @@ function(zorv_add_locale_runs name)
     string(MAKE_C_IDENTIFIER "${locale}" suffix)
     add_test(NAME ${name}_${suffix} COMMAND ${name} --gtest_filter=${ZL_FILTER})
     set_tests_properties(${name}_${suffix} PROPERTIES TIMEOUT 120
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZORV900_BIN_DIR=${CMAKE_BINARY_DIR}/bin;LC_ALL=${locale};CUPS_SERVER=${ZORV_NO_PRINT_SERVER}")
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZORV900_BIN_DIR=${CMAKE_BINARY_DIR}/bin;LC_ALL=${locale};${ZORV_TEST_SERVERS}")
   endforeach()
 endfunction()
 

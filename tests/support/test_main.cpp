@@ -61,6 +61,8 @@ int main(int argc, char **argv)
     // No test may print on the machine's printers: libcups (and the programs a test starts)
     // look for the print server at a socket that does not exist, so there is no printer.
     qputenv("CUPS_SERVER", ZORV_NO_PRINT_SERVER);
+    // Nor play on the machine's sound server.
+    qputenv("PULSE_SERVER", ZORV_NO_SOUND_SERVER);
     QApplication app(argc, argv);
     // The windows under test keep the key rules their programs install.
     zorv::windowkeys::install();
