@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages named in the given lists (one a line, # comments) that are
-# missing, with sudo when not run as root.
+# missing, with sudo when not run as root. "package unless=other" leaves the package out
+# where the other one is installed.
 set -euo pipefail
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 wanted=()
 for list in "$@"; do
   mapfile -t -O "${#wanted[@]}" wanted < <(grep -v '^\s*#' "$list" | sed '/^\s*$/d')
 done
 missing=()
-for p in "${wanted[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+for line in "${wanted[@]}"; do
+  read -r p condition _ <<<"$line"
+  if [[ "${condition:-}" == unless=* ]] && installed "${condition#unless=}"; then
+    continue
+  fi
+  installed "$p" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
   sudo=""
