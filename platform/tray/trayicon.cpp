@@ -54,7 +54,16 @@ void FakeTrayIcon::remove()
 void FakeTrayIcon::click()
 {
     if (m_shown)
-        emit clicked();
+        QMetaObject::invokeMethod(this, &TrayIcon::clicked, Qt::QueuedConnection);
+}
+
+void FakeTrayIcon::loseArea()
+{
+    available = false;
+    if (!m_shown)
+        return;
+    m_shown = false;
+    QMetaObject::invokeMethod(this, &TrayIcon::lost, Qt::QueuedConnection);
 }
 
 } // namespace zorv

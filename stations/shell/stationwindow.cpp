@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace zorv::stations {
 
@@ -199,6 +200,7 @@ StationWindow::StationWindow(const StationOptions &options, QWidget *parent)
 
     m_tray = TrayIcon::create(this);
     connect(m_tray, &TrayIcon::clicked, this, &StationWindow::restoreFromTray);
+    connect(m_tray, &TrayIcon::lost, this, &StationWindow::trayLost);
 }
 
 StationWindow::~StationWindow()
@@ -258,12 +260,28 @@ void StationWindow::coloraLabel5(unsigned bgr)
 
 void StationWindow::restoreFromTray()
 {
+    if (isHidden()) {
+        m_tray->beforeShow(windowHandle(), false);
+        m_restoring = true;
+        if (QWindow *w = windowHandle())
+            w->installEventFilter(this);
+    }
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     if (isMinimized() || isHidden())
         showNormal();
     raise();
     activateWindow();
     m_tray->remove();
+}
+
+void StationWindow::trayLost()
+{
+    // Hidden with nowhere to click: an ordinary minimised window, as where there never
+    // was a notification area (the wedge goes on typing, it is still minimised).
+    if (!isHidden())
+        return;
+    m_tray->beforeShow(windowHandle(), true);
+    showMinimized();
 }
 
 void StationWindow::setEndHandler(std::function<void(int)> handler)
@@ -331,15 +349,34 @@ void StationWindow::Form_Resize()
         return;
     hide();
     m_tray->add(windowIcon(), m_options.tip);
+    // The area went away in between: no icon to come back by.
+    if (!m_tray->isShown())
+        trayLost();
 }
 
 void StationWindow::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+        // Until a restored window is on screen the window manager may still report the
+        // minimised state it was hidden in (it took the window in as it was): the
+        // restore stands.
+        if (event->spontaneous() && m_restoring) {
+            QTimer::singleShot(0, this, [this] {
+                setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+            });
+            return;
+        }
         // Hidden once the state change is over, not in the middle of it.
         QTimer::singleShot(0, this, [this] { Form_Resize(); });
     }
+}
+
+bool StationWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (m_restoring && watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed())
+        m_restoring = false;
+    return QWidget::eventFilter(watched, event);
 }
 
 void StationWindow::closeEvent(QCloseEvent *event)

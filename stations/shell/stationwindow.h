@@ -89,6 +89,8 @@ public:
 
     // Brings the window back from the notification area (what a click on the icon does).
     void restoreFromTray();
+    // The notification area went away with the window hidden in it.
+    void trayLost();
     TrayIcon *tray() const { return m_tray; }
     const StationOptions &options() const { return m_options; }
 
@@ -117,6 +119,7 @@ protected:
     virtual void Form_Resize();
 
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -125,6 +128,7 @@ private:
     StationOptions m_options;
     StationPort *m_port = nullptr;
     TrayIcon *m_tray = nullptr;
+    bool m_restoring = false; // restored from the notification area, not yet on screen
     QVBoxLayout *m_stationArea = nullptr;
 };
 

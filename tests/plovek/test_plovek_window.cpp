@@ -199,6 +199,21 @@ TEST_F(PlovekFixture, LineWhileOnScreenIsShownButNotTyped)
     EXPECT_EQ(recorder.typed(), "TYPED");
 }
 
+TEST_F(PlovekFixture, TrayGoneLeavesAMinimisedWindowThatGoesOnTyping)
+{
+    writeIni(ini(0, 0, 0, 0, 5, 1, 0, 0));
+    start();
+    ASSERT_TRUE(tray);
+    tray->loseArea();
+    ASSERT_TRUE(test::waitUntil([&] { return window->isVisible(); }));
+    EXPECT_TRUE(window->isMinimized());
+    recorder.focus();
+    present("STILL\r");
+    recorder.settle();
+    EXPECT_EQ(recorder.names(), QStringList({"S", "T", "I", "L", "L", "Return"}));
+    EXPECT_FALSE(ended.has_value());
+}
+
 TEST_F(PlovekFixture, LineWhileMaximisedEndsTheStation)
 {
     writeIni(ini(0, 0, 0, 0, 0, 0, 0, 0));

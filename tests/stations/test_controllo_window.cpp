@@ -300,7 +300,9 @@ TEST_F(Window, MinimisingHidesIntoTheTrayAndAClickRestores)
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(tray->tip, QStringLiteral("Zorv900 Controllo Accessi"));
     tray->click();
-    EXPECT_TRUE(w.isVisible());
+    // The click is answered once its delivery is over, as the real icon does it.
+    EXPECT_FALSE(w.isVisible());
+    ASSERT_TRUE(waitUntil([&] { return w.isVisible(); }, 2000));
     EXPECT_FALSE(w.isMinimized());
     EXPECT_FALSE(tray->isShown());
     EXPECT_EQ(tray->adds, 1);
@@ -309,8 +311,56 @@ TEST_F(Window, MinimisingHidesIntoTheTrayAndAClickRestores)
     w.showMinimized();
     ASSERT_TRUE(waitUntil([&] { return tray->isShown(); }, 2000));
     tray->click();
+    ASSERT_TRUE(waitUntil([&] { return w.isVisible(); }, 2000));
     EXPECT_EQ(tray->adds, 2);
     EXPECT_EQ(tray->removes, 2);
+}
+
+TEST_F(Window, TrayGoneWhileHiddenLeavesAnOrdinaryMinimisedWindow)
+{
+    auto &w = make();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.showMinimized();
+    ASSERT_TRUE(waitUntil([&] { return tray->isShown(); }, 2000));
+    ASSERT_FALSE(w.isVisible());
+
+    tray->loseArea();
+    ASSERT_TRUE(waitUntil([&] { return w.isVisible(); }, 2000));
+    EXPECT_TRUE(w.isMinimized());
+    EXPECT_FALSE(tray->isShown());
+    EXPECT_EQ(tray->removes, 0) << "the icon went with the area";
+    // Restored and minimised again without an area: it stays an ordinary window.
+    w.showNormal();
+    w.showMinimized();
+    QTest::qWait(50);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(tray->adds, 1);
+
+    // A new area is used from the next minimise on.
+    tray->available = true;
+    QTest::qWait(50);
+    EXPECT_TRUE(w.isVisible()) << "nothing moves until the next minimise";
+    w.showNormal();
+    w.showMinimized();
+    ASSERT_TRUE(waitUntil([&] { return tray->isShown(); }, 2000));
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(tray->adds, 2);
+}
+
+TEST_F(Window, TrayGoneWhileOnScreenChangesNothing)
+{
+    auto &w = make();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    tray->loseArea();
+    QTest::qWait(50);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.isMinimized());
+    w.showMinimized();
+    QTest::qWait(50);
+    EXPECT_TRUE(w.isVisible()) << "no area: an ordinary minimised window";
+    EXPECT_EQ(tray->adds, 0);
 }
 
 TEST_F(Window, WithoutATrayMinimisingLeavesAnOrdinaryWindow)
