@@ -43,6 +43,21 @@ QByteArray readLine(QtSerialPort &port, int ms = 2000)
     }, ms);
     return got;
 }
+// The emulator program on COM n of a configuration folder of the test's own.
+class EmulatorProgram : public ::testing::Test {
+protected:
+    void SetUp() override { qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit()); }
+    void TearDown() override { qputenv("XDG_CONFIG_HOME", oldHome); }
+    void startReader(int com, const QStringList &args = {})
+    {
+        QString error;
+        ASSERT_TRUE(reader.start(home.path(), com, args, &error)) << error.toStdString();
+    }
+
+    TempFolder home;
+    const QByteArray oldHome = qgetenv("XDG_CONFIG_HOME");
+    EmulatorProcess reader;
+};
 } // namespace
 
 TEST(EmulatorControl, EscapesRoundTrip)
@@ -54,15 +69,10 @@ TEST(EmulatorControl, EscapesRoundTrip)
     EXPECT_EQ(emulator::unescape("A\\rB\\x0d\\\\"), QByteArray("A\rB\r\\"));
 }
 
-TEST(EmulatorProgram, AnswersPresentsRecordsAndGoesAway)
+TEST_F(EmulatorProgram, AnswersPresentsRecordsAndGoesAway)
 {
-    TempFolder home;
-    const QByteArray oldHome = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
-    EmulatorProcess reader;
+    ASSERT_NO_FATAL_FAILURE(startReader(4, {QStringLiteral("--reply"), QStringLiteral("SETB=NAME SET")}));
     QString error;
-    ASSERT_TRUE(reader.start(home.path(), 4, {QStringLiteral("--reply"), QStringLiteral("SETB=NAME SET")}, &error))
-        << error.toStdString();
     EXPECT_TRUE(reader.ptyPath().startsWith("/dev/pts/"));
 
     QtSerialPort port;
@@ -112,17 +122,12 @@ TEST(EmulatorProgram, AnswersPresentsRecordsAndGoesAway)
     ASSERT_TRUE(waitUntil([&] { return !port.isOpen(); }, 3000));
     QTest::qWait(200);
     EXPECT_EQ(failed.count(), 1);
-    qputenv("XDG_CONFIG_HOME", oldHome);
 }
 
-TEST(EmulatorProgram, AClientKilledWhileHoldingThePortDoesNotLockOutTheNext)
+TEST_F(EmulatorProgram, AClientKilledWhileHoldingThePortDoesNotLockOutTheNext)
 {
-    TempFolder home;
-    const QByteArray oldHome = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
-    EmulatorProcess reader;
+    ASSERT_NO_FATAL_FAILURE(startReader(5));
     QString error;
-    ASSERT_TRUE(reader.start(home.path(), 5, {}, &error)) << error.toStdString();
 
     // A program that has the port open (and locked) and is killed.
     const pid_t child = ::fork();
@@ -152,5 +157,4 @@ TEST(EmulatorProgram, AClientKilledWhileHoldingThePortDoesNotLockOutTheNext)
 
     port.close();
     EXPECT_TRUE(waitUntil([&] { return exclusiveLock(reader.ptyPath()) == 0; }, 3000));
-    qputenv("XDG_CONFIG_HOME", oldHome);
 }
