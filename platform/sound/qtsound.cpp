@@ -210,7 +210,8 @@ struct QtSound::Server {
         if (s->pa) {
             pa_stream_set_state_callback(s->pa, nullptr, nullptr);
             pa_stream_set_write_callback(s->pa, nullptr, nullptr);
-            if (pa_stream_get_state(s->pa) == PA_STREAM_READY && context
+            // Also one still being set up: unreferenced only, the context would keep it.
+            if (PA_STREAM_IS_GOOD(pa_stream_get_state(s->pa)) && context
                 && pa_context_get_state(context) == PA_CONTEXT_READY)
                 pa_stream_disconnect(s->pa);
             pa_stream_unref(s->pa);
