@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QMetaObject>
+#include <QWindow>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

@@ -3,9 +3,10 @@
 #include <QIcon>
 #include <QObject>
 #include <QString>
-#include <QWindow>
 
 #include <functional>
+
+class QWindow;
 
 namespace zorv {
 
@@ -19,7 +20,7 @@ public:
     using QObject::QObject;
     ~TrayIcon() override = default;
 
-    // False where the desktop has no notification area (now: its host may come and go):
+    // False where the desktop has no notification area now (its host may come and go):
     // the window then stays an ordinary minimised window.
     virtual bool isAvailable() const = 0;
     // Shows the icon with its tip; adding a shown icon again changes nothing, and

@@ -374,8 +374,10 @@ void StationWindow::changeEvent(QEvent *event)
 
 bool StationWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (m_restoring && watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed())
+    if (m_restoring && watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
         m_restoring = false;
+        watched->removeEventFilter(this); // back on screen: nothing more to watch for
+    }
     return QWidget::eventFilter(watched, event);
 }
 
