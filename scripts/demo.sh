@@ -5,6 +5,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(dirname "$here")"
+. "$here/locale.sh"
 "$here/setup.sh"
 build="${ZORV900_BUILD_DIR:-$root/build}"
 demo="$root/demo"

@@ -43,7 +43,7 @@ void BM_ControllacartaGrantLast(benchmark::State &state)
     fill(dir.filePath(QStringLiteral("CLIENTI.DAT")), "99999999999");
     StatoStazione stato;
     for (auto _ : state) {
-        const auto r = controllacarta(dir.path(), "999999999999", stato);
+        auto r = controllacarta(dir.path(), "999999999999", stato);
         benchmark::DoNotOptimize(r);
         if (stato.CodiceEsito != "A")
             state.SkipWithError("not granted");
@@ -57,7 +57,7 @@ void BM_ControllacartaUnregistered(benchmark::State &state)
     fill(dir.filePath(QStringLiteral("CLIENTI.DAT")), "10");
     StatoStazione stato;
     for (auto _ : state) {
-        const auto r = controllacarta(dir.path(), "000000000000", stato);
+        auto r = controllacarta(dir.path(), "000000000000", stato);
         benchmark::DoNotOptimize(r);
     }
 }

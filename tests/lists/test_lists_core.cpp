@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 using namespace zorv;
+using namespace Qt::StringLiterals;
 using namespace zorv::registry;
 using namespace zorv::registry::lists;
 using zorv::test::Customer;
@@ -115,8 +116,8 @@ TEST(ListOrder, AccentedNamesSortWithTheirPlainLettersInEveryLayout)
     for (Layout l : {Layout::Elenco, Layout::Lista1})
         EXPECT_EQ(numbersOf(buildListing(records, l), l), (QList<int>{1, 2, 3, 4, 5, 6})) << int(l);
     const QStringList lines = buildListing(records, Layout::Lista).lines;
-    EXPECT_TRUE(lines[1].startsWith(u"\u00c9RIC DUPONT "_qs)) << qPrintable(lines[1]);
-    EXPECT_TRUE(lines[3].startsWith(u"NICOL\u00d2 ANNA "_qs)) << qPrintable(lines[3]);
+    EXPECT_TRUE(lines[1].startsWith(u"\u00c9RIC DUPONT "_s)) << qPrintable(lines[1]);
+    EXPECT_TRUE(lines[3].startsWith(u"NICOL\u00d2 ANNA "_s)) << qPrintable(lines[3]);
 }
 
 TEST(ListOrder, NumericListOrdersByNumberAndAlphabeticByTheFollowingColumns)

@@ -51,7 +51,7 @@ struct ListsOnPaper : test::ListsUi, ::testing::WithParamInterface<QPageSize::Pa
     {
         window = std::make_unique<Elenco>();
         window->show();
-        QApplication::setActiveWindow(window.get());
+        EXPECT_TRUE(zorv::test::activate(window.get()));
         window->Comando1->click(); // the whole registry
         return *window;
     }

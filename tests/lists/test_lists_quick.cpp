@@ -23,7 +23,7 @@ struct QuickLists : test::ListsUi, ::testing::WithParamInterface<Layout> {
             window = std::make_unique<Lista1>();
         EXPECT_EQ(db().PrimaVolta, 1);
         window->show();
-        QApplication::setActiveWindow(window.get());
+        EXPECT_TRUE(zorv::test::activate(window.get()));
         return *window;
     }
     QStringList shown() const { return lines(window->riepilogo1); }
@@ -113,8 +113,11 @@ TEST_P(QuickLists, EnterDoubleClickAndOkOpenTheCardOfTheSelectedCustomer)
 
     // Back from the card: the same lines and selection, not read again.
     writeRegistry(test::numbered(2));
-    QApplication::setActiveWindow(nullptr);
-    QApplication::setActiveWindow(&w);
+    // Another window in front, then this one again.
+    QWidget other;
+    other.show();
+    ASSERT_TRUE(zorv::test::activate(&other));
+    ASSERT_TRUE(zorv::test::activate(&w));
     EXPECT_EQ(shown().size(), 12);
     EXPECT_EQ(w.riepilogo1->currentIndex().row(), rowOf(12));
     EXPECT_TRUE(w.isVisible());

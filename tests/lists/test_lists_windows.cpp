@@ -26,7 +26,7 @@ struct ListWindows : test::ListsUi, ::testing::WithParamInterface<Layout> {
         else
             window = std::make_unique<Elenco>();
         window->show();
-        QApplication::setActiveWindow(window.get());
+        EXPECT_TRUE(zorv::test::activate(window.get()));
         return *window;
     }
     QStringList shown() const { return lines(window->riepilogo1); }

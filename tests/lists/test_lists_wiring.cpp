@@ -50,7 +50,7 @@ TEST_F(Wiring, TheMainWindowOpensEveryListAndF2OpensTheAlphabeticQuickList)
     Dbase main;
     db().FileClienti = dir.file(QStringLiteral("CLIENTI.DAT"));
     main.show();
-    QApplication::setActiveWindow(&main);
+    EXPECT_TRUE(zorv::test::activate(&main));
 
     QString opened;
     int count = -1;

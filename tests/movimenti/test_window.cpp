@@ -9,6 +9,7 @@
 #include <QTimer>
 
 using namespace zorv;
+using namespace Qt::StringLiterals;
 using namespace zorv::movimenti;
 using namespace zorv::movimenti::test;
 
@@ -214,7 +215,7 @@ TEST_F(Window, NameSortPutsAccentedNamesWithTheirPlainLetters)
     QStringList names;
     for (int r = 0; r < model.rowCount(); ++r)
         names.append(model.data(model.index(r, 2)).toString());
-    EXPECT_EQ(names, (QStringList{u"angelo"_qs, u"\u00c0ngelo"_qs, u"Verdi"_qs, u"Zeta"_qs}));
+    EXPECT_EQ(names, (QStringList{u"angelo"_s, u"\u00c0ngelo"_s, u"Verdi"_s, u"Zeta"_s}));
 }
 
 TEST_F(Window, ClickOnACellMakesItTheCurrentCell)

@@ -38,7 +38,7 @@ protected:
         window = std::make_unique<Scariman1>(percorso());
         window->program().loader().runToEnd();
         window->show();
-        QApplication::setActiveWindow(window.get());
+        EXPECT_TRUE(zorv::test::activate(window.get()));
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
     template <class T = QWidget>

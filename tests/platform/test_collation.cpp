@@ -9,6 +9,7 @@
 #include <numeric>
 
 using namespace zorv;
+using namespace Qt::StringLiterals;
 using text::Collation;
 
 namespace {
@@ -84,36 +85,36 @@ TEST(Collation, AccentedLettersSortWithTheirPlainOnesCaseIgnored)
 // collation data at run time): that must never happen quietly.
 TEST(Collation, NeverFallsBackToCodePoints)
 {
-    const QStringList names{u"ZETA SEI"_qs, u"ÉRIC DUPONT"_qs, u"NICOLOSI PAOLO"_qs, u"NICOLÒ ANNA"_qs,
-                            u"Verdi"_qs, u"Àngelo"_qs};
-    const QStringList wanted{u"Àngelo"_qs, u"ÉRIC DUPONT"_qs, u"NICOLÒ ANNA"_qs, u"NICOLOSI PAOLO"_qs,
-                             u"Verdi"_qs, u"ZETA SEI"_qs};
+    const QStringList names{u"ZETA SEI"_s, u"ÉRIC DUPONT"_s, u"NICOLOSI PAOLO"_s, u"NICOLÒ ANNA"_s,
+                            u"Verdi"_s, u"Àngelo"_s};
+    const QStringList wanted{u"Àngelo"_s, u"ÉRIC DUPONT"_s, u"NICOLÒ ANNA"_s, u"NICOLOSI PAOLO"_s,
+                             u"Verdi"_s, u"ZETA SEI"_s};
     for (const Collation *collation : usualCollations())
         EXPECT_EQ(ordered(*collation, names), wanted) << qPrintable(collation->localeName());
 
     const Collation c(QLocale::c());
-    EXPECT_EQ(c.localeName(), u"en_US"_qs) << "the C locale takes the neutral rules";
+    EXPECT_EQ(c.localeName(), u"en_US"_s) << "the C locale takes the neutral rules";
 }
 
 TEST(Collation, SystemLocaleFollowsTheEnvironment)
 {
     const QByteArray all = qgetenv("LC_ALL");
     if (all.startsWith("it_IT"))
-        EXPECT_TRUE(Collation::system().localeName().startsWith(u"it"_qs)) << qPrintable(Collation::system().localeName());
+        EXPECT_TRUE(Collation::system().localeName().startsWith(u"it"_s)) << qPrintable(Collation::system().localeName());
     else if (all == "C" || all == "POSIX")
-        EXPECT_EQ(Collation::system().localeName(), u"en_US"_qs);
+        EXPECT_EQ(Collation::system().localeName(), u"en_US"_s);
     else
         GTEST_SKIP() << "LC_ALL is neither C nor it_IT here (" << all.constData() << ")";
 }
 
 TEST(Collation, EqualTextsKeepTheirOrder)
 {
-    const QStringList texts{u"ROSSI"_qs, u"rossi"_qs, u"Bianchi"_qs, u"Rossi"_qs, u"BIANCHI"_qs, u"bianchi"_qs,
-                            u"àb"_qs, u"ÀB"_qs, u"Àb"_qs};
+    const QStringList texts{u"ROSSI"_s, u"rossi"_s, u"Bianchi"_s, u"Rossi"_s, u"BIANCHI"_s, u"bianchi"_s,
+                            u"àb"_s, u"ÀB"_s, u"Àb"_s};
     for (const Collation *collation : usualCollations()) {
         EXPECT_EQ(ordered(*collation, texts),
-                  (QStringList{u"àb"_qs, u"ÀB"_qs, u"Àb"_qs, u"Bianchi"_qs, u"BIANCHI"_qs, u"bianchi"_qs,
-                               u"ROSSI"_qs, u"rossi"_qs, u"Rossi"_qs}))
+                  (QStringList{u"àb"_s, u"ÀB"_s, u"Àb"_s, u"Bianchi"_s, u"BIANCHI"_s, u"bianchi"_s,
+                               u"ROSSI"_s, u"rossi"_s, u"Rossi"_s}))
             << qPrintable(collation->localeName());
     }
 }
@@ -128,9 +129,9 @@ TEST(Collation, LettersJoinedByTheLanguageSortAsItSays)
         QStringList wanted;
     };
     const Case cases[] = {
-        {QLocale(QLocale::Czech), {u"CHOC"_qs, u"HUGO"_qs, u"CIAO"_qs}, {u"CIAO"_qs, u"HUGO"_qs, u"CHOC"_qs}},
-        {QLocale(QLocale::Danish), {u"AARHUS"_qs, u"ZEBRA"_qs, u"ABE"_qs}, {u"ABE"_qs, u"ZEBRA"_qs, u"AARHUS"_qs}},
-        {QLocale(QLocale::Italian), {u"CHOC"_qs, u"HUGO"_qs, u"CIAO"_qs}, {u"CHOC"_qs, u"CIAO"_qs, u"HUGO"_qs}},
+        {QLocale(QLocale::Czech), {u"CHOC"_s, u"HUGO"_s, u"CIAO"_s}, {u"CIAO"_s, u"HUGO"_s, u"CHOC"_s}},
+        {QLocale(QLocale::Danish), {u"AARHUS"_s, u"ZEBRA"_s, u"ABE"_s}, {u"ABE"_s, u"ZEBRA"_s, u"AARHUS"_s}},
+        {QLocale(QLocale::Italian), {u"CHOC"_s, u"HUGO"_s, u"CIAO"_s}, {u"CHOC"_s, u"CIAO"_s, u"HUGO"_s}},
     };
     for (const Case &c : cases)
         EXPECT_EQ(ordered(Collation(c.locale), c.texts), c.wanted) << qPrintable(c.locale.name());
@@ -140,12 +141,12 @@ TEST(Collation, LettersJoinedByTheLanguageSortAsItSays)
 // plain stable sort with the collator gives, for strings and for Windows-1252 bytes.
 TEST(Collation, OrderEqualsAStableSortWithTheCollator)
 {
-    const QStringList stems{u"ROSSI MARIO"_qs, u"rossi mario "_qs, u"ROSSI MARIO AB"_qs, u"Rossi Mariolina"_qs,
-                            u"ROSSI M"_qs, QString(), u"ROSSI MARIO\u0001"_qs, u"BIANCHI ANNA MARIA GRAZIA"_qs,
-                            u"NICOLÒ"_qs, u"NICOLO"_qs, u"Àngelo"_qs, u"ÉRIC"_qs, u"0012"_qs, u"######"_qs,
-                            u"CHOC"_qs, u"AARHUS"_qs, u"D'ANGELO"_qs, u"ŒUVRE"_qs,
-                            u"BIANCHI ANNA MARIA GRAZIA DA PONTE"_qs, u"Bianchi Anna Maria Grazia da Ponte Alto"_qs};
-    const QString tails = u"aAbB ZzàÒé-.1"_qs;
+    const QStringList stems{u"ROSSI MARIO"_s, u"rossi mario "_s, u"ROSSI MARIO AB"_s, u"Rossi Mariolina"_s,
+                            u"ROSSI M"_s, QString(), u"ROSSI MARIO\u0001"_s, u"BIANCHI ANNA MARIA GRAZIA"_s,
+                            u"NICOLÒ"_s, u"NICOLO"_s, u"Àngelo"_s, u"ÉRIC"_s, u"0012"_s, u"######"_s,
+                            u"CHOC"_s, u"AARHUS"_s, u"D'ANGELO"_s, u"ŒUVRE"_s,
+                            u"BIANCHI ANNA MARIA GRAZIA DA PONTE"_s, u"Bianchi Anna Maria Grazia da Ponte Alto"_s};
+    const QString tails = u"aAbB ZzàÒé-.1"_s;
     QRandomGenerator rng(5101);
     QStringList texts;
     for (int i = 0; i < 4000; ++i) {
@@ -177,9 +178,9 @@ TEST(Collation, OrderEqualsAStableSortWithTheCollator)
 TEST(Collation, OrderOfOnlyPlainOrOnlyAccentedTexts)
 {
     const Collation &collation = Collation::system();
-    const QStringList plain{u"b"_qs, u"A2"_qs, u"a1"_qs, u"B"_qs, u"a1"_qs};
-    EXPECT_EQ(ordered(collation, plain), (QStringList{u"a1"_qs, u"a1"_qs, u"A2"_qs, u"b"_qs, u"B"_qs}));
-    const QStringList accented{u"ù"_qs, u"È"_qs, u"à"_qs, u"Ò"_qs, u"À"_qs, u"ì"_qs};
-    EXPECT_EQ(ordered(collation, accented), (QStringList{u"à"_qs, u"À"_qs, u"È"_qs, u"ì"_qs, u"Ò"_qs, u"ù"_qs}));
+    const QStringList plain{u"b"_s, u"A2"_s, u"a1"_s, u"B"_s, u"a1"_s};
+    EXPECT_EQ(ordered(collation, plain), (QStringList{u"a1"_s, u"a1"_s, u"A2"_s, u"b"_s, u"B"_s}));
+    const QStringList accented{u"ù"_s, u"È"_s, u"à"_s, u"Ò"_s, u"À"_s, u"ì"_s};
+    EXPECT_EQ(ordered(collation, accented), (QStringList{u"à"_s, u"À"_s, u"È"_s, u"ì"_s, u"Ò"_s, u"ù"_s}));
     EXPECT_TRUE(collation.order(QStringList{}).empty());
 }

@@ -52,6 +52,12 @@ bool waitUntil(const std::function<bool()> &done, int timeoutMs)
     return true;
 }
 
+bool activate(QWidget *window)
+{
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
 void whenIdle(std::function<void()> action, int delayMs)
 {
     QTimer::singleShot(delayMs, qApp, std::move(action));

@@ -34,6 +34,9 @@ bool waitUntil(const std::function<bool()> &done, int timeoutMs = 5000);
 // test is about to open with exec().
 void whenIdle(std::function<void()> action, int delayMs = 0);
 
+// Makes `window` the active window, as a click on it would; true once it is.
+bool activate(QWidget *window);
+
 // Tab (or Shift+Tab) on `widget` as a keyboard sends it, with the text "\t" of the key.
 void pressTab(QWidget *widget, bool backwards = false);
 

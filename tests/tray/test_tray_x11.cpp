@@ -78,10 +78,15 @@ public:
         stop(m_tray);
         return waitUntil([&] { return trayOwner() == None; }, 5000);
     }
+    // Ready once its start-up is over: openbox names itself on the root window before it
+    // has set up, and a window shown in between may wait long to be taken in.
     bool startWm()
     {
-        m_wm.start(QStringLiteral("openbox"), {});
-        return m_wm.waitForStarted() && waitUntil([&] { return cardinal(root(), "_NET_SUPPORTING_WM_CHECK") != 0; }, 10000);
+        XDeleteProperty(m_dpy, root(), atom("_ZORV_WM_READY"));
+        XSync(m_dpy, False);
+        m_wm.start(QStringLiteral("openbox"),
+                   {"--startup", "xprop -root -f _ZORV_WM_READY 32c -set _ZORV_WM_READY 1"});
+        return m_wm.waitForStarted() && waitUntil([&] { return cardinal(root(), "_ZORV_WM_READY") != 0; }, 10000);
     }
 
     bool hasWm() const { return m_wm.state() == QProcess::Running; }
@@ -236,7 +241,7 @@ protected:
     {
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             GTEST_SKIP() << "needs an X server";
-        for (const char *program : {"trayer", "openbox", "xdotool"})
+        for (const char *program : {"trayer", "openbox", "xdotool", "xprop"})
             if (!Desk::have(QString::fromLatin1(program)))
                 GTEST_SKIP() << "needs " << program;
         ASSERT_TRUE(desk.isOpen());
@@ -271,8 +276,9 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         ASSERT_TRUE(waitUntil([&] { return xid() != None && desk.viewable(xid()); }));
         // Taken in by the window manager, where one runs: it minimises only what it manages.
-        if (desk.hasWm())
+        if (desk.hasWm()) {
             ASSERT_TRUE(waitUntil([&] { return desk.wmState(xid()) == NormalState; }));
+        }
     }
     Window xid() const { return window ? Window(window->winId()) : None; }
     Window icon() { return desk.icon(QByteArray("test_tray_x11")); }
