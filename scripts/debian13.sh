@@ -17,7 +17,10 @@ if [ "$(id -u)" -ne 0 ]; then
     echo "debian13.sh: needs root (debootstrap, chroot and mounts)" >&2
     exit 2
 fi
-command -v debootstrap >/dev/null || apt-get install -y --no-install-recommends debootstrap >/dev/null
+if ! command -v debootstrap >/dev/null; then
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends debootstrap >/dev/null
+fi
 
 unmount_root() {
     local m
