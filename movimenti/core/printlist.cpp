@@ -36,4 +36,19 @@ QStringList printedTitle(const QDate &today)
             QString(), QString(), QString()};
 }
 
+void printList(Printer &printer, const GridTable &grid, const QDate &today)
+{
+    printer.setBold(true);
+    printer.setFontName(QStringLiteral("Courier new"));
+    printer.fitFontSize(kPrintedRowWidth, 0);
+    for (const QString &line : printedTitle(today)) {
+        if (line.isEmpty())
+            printer.printLine();
+        else
+            printer.printLine(line);
+    }
+    for (int row = 0; row < grid.rowCount(); ++row)
+        printer.printLine(text::fromCp1252(printedRow(grid, row)));
+}
+
 } // namespace zorv::movimenti

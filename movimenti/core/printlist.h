@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gridtable.h"
+#include "printer/printer.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -18,5 +19,10 @@ QByteArray printedRow(const GridTable &grid, int row);
 
 // The lines above the rows: an empty line, the title, the date, three empty lines.
 QStringList printedTitle(const QDate &today);
+
+// The list of the grid on a begun document, in bold Courier new small enough for a whole
+// row to fit across the page: the title lines, then every row, the header row first.
+// Does not end the document.
+void printList(Printer &printer, const GridTable &grid, const QDate &today);
 
 } // namespace zorv::movimenti

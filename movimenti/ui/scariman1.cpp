@@ -279,20 +279,8 @@ void Scariman1::Command2_Click()
     Printer &out = printer();
     if (!out.begin())
         return;
-    out.setBold(true);
-    out.setFontName(QStringLiteral("Courier new"));
-    // Small enough for a whole row to fit across the page.
-    out.fitFontSize(kPrintedRowWidth, 0);
-    for (const QString &line : printedTitle(clock().now().date())) {
-        if (line.isEmpty())
-            out.printLine();
-        else
-            out.printLine(line);
-    }
-    const int last = grid.rowCount() - 1;
-    for (int row = 0; row <= last; ++row)
-        out.printLine(text::fromCp1252(printedRow(grid, row)));
-    grid.setCurrentCell(last, GridTable::Columns - 1);
+    printList(out, grid, clock().now().date());
+    grid.setCurrentCell(grid.rowCount() - 1, GridTable::Columns - 1);
     const QString error = out.end();
     if (!error.isEmpty())
         messages().msgBox(error, style::Critical, QStringLiteral("STAMPA"));

@@ -3,6 +3,7 @@
 #include "record.h"
 #include "registryfile.h"
 
+#include <QByteArray>
 #include <QString>
 
 namespace zorv::registry {
@@ -19,6 +20,43 @@ enum class EntryMode {
     Reassign, // a deleted number given to a new customer
     Change,   // a loaded customer written back
 };
+
+// What the entry form holds when "Salva" is pressed.
+struct EntryForm {
+    EntryMode mode = EntryMode::Change;
+    int typedNumber = 0;  // the number in the number box
+    int loadedNumber = 0; // the customer the form loaded; 0: none (the edit modes)
+    QString name;
+    QString city;
+};
+
+enum class EntryCheck {
+    Accepted,
+    RegistryFull,  // New: the number is past kMaxCustomers
+    OtherNumber,   // edit modes: the box holds another number than the one loaded: load it
+    NothingLoaded, // edit modes: no customer loaded
+    NameMissing,   // blank after trimming
+    CityMissing,
+};
+
+// The save checks, in this order: the credit text (creditAccepted), the number for the
+// mode (checkEntryNumber), the fields the form requires (checkEntryFields: the name, then
+// the city), and in New mode the name on file (checkName); then saveEntry writes.
+EntryCheck checkEntryNumber(const EntryForm &form);
+EntryCheck checkEntryFields(const EntryForm &form);
+
+struct NameCheck {
+    enum Outcome {
+        Free,   // no live customer has the name, or the mode is not New
+        OnFile, // New: a live customer has it: the form asks before adding another
+        Failed, // the file could not be read: `error`
+    } outcome = Failed;
+    QByteArray name; // the name as the record stores it, trimmed
+    QString error;
+};
+
+// The duplicate-name check of a new customer's record; the other modes never ask.
+NameCheck checkName(const RegistryFile &registry, EntryMode mode, const Record &record);
 
 struct EntrySave {
     enum Outcome {
@@ -37,5 +75,21 @@ struct EntrySave {
 // the outcome is Written.
 EntrySave saveEntry(const RegistryFile &registry, int number, EntryMode mode, const Record &loaded,
                     const Record &edited);
+
+struct Deletion {
+    enum Outcome {
+        Written,
+        AlreadyDeleted, // nothing written
+        Beyond,         // the file got shorter meanwhile and ends right before the number: `count`
+        Failed,         // the lock, the read or the write failed: `error`
+    } outcome = Failed;
+    int count = 0;
+    QString error;
+};
+
+// The deletion of customer `number` (246 '*' in its place, the file keeps its length),
+// decided and written under the registry's lock after the operator confirmed it, so a
+// station's rewrite of the customer cannot fall in between.
+Deletion deleteCustomer(const RegistryFile &registry, int number);
 
 } // namespace zorv::registry

@@ -2,6 +2,9 @@
 
 #include "text.h"
 
+#include <QDate>
+#include <QRegularExpression>
+
 namespace zorv::registry {
 
 Record::Record(QByteArrayView bytes) : m_bytes(text::padRight(bytes, kRecordSize)) {}
@@ -62,6 +65,18 @@ Record Record::compose(const CustomerInput &in)
     r.setRaw(fields::Relay, text::field(in.relay, fields::Relay.width));
     r.setRaw(fields::Citta, text::field(in.citta, fields::Citta.width));
     return r;
+}
+
+bool creditAccepted(const QString &typed)
+{
+    if (!typed.startsWith(u'D') && !typed.startsWith(u'd'))
+        return true;
+    static const QRegularExpression form(
+        QRegularExpression::anchoredPattern(QStringLiteral("([0-9]{2})-([0-9]{2})-([0-9]{4})")));
+    const QRegularExpressionMatch m = form.match(typed.mid(1));
+    if (!m.hasMatch())
+        return false;
+    return QDate(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt()).isValid();
 }
 
 QString numCliente(int number)

@@ -87,6 +87,13 @@ private:
     QByteArray m_bytes;
 };
 
+// The entry form's rule for the credit text as typed: a count (anything not starting
+// with "D" or "d") passes; a pass must be the letter and exactly a valid dd-mm-yyyy date.
+// The stations read a stored pass more leniently (1 or 2 digits, "-", "/" or ".", blanks
+// around): every pass the form takes reads there as the same date, and a pass on file in
+// another form (written by hand, say) still reads.
+bool creditAccepted(const QString &typed);
+
 // A customer number in its four-digit form: 7 -> "0007".
 QString numCliente(int number);
 

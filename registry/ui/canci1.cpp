@@ -1,6 +1,7 @@
 #include "canci1.h"
 
 #include "dbstate.h"
+#include "entrysave.h"
 #include "registryfile.h"
 
 #include "messages.h"
@@ -17,7 +18,7 @@ void canci1::cancellacliente()
     if (n == 0)
         return;
     const RegistryFile registry(db().FileClienti);
-    QString error = registry.open();
+    const QString error = registry.open();
     if (!error.isEmpty())
         return rifiutaErrore(error);
     const int count = registry.count();
@@ -29,28 +30,19 @@ void canci1::cancellacliente()
         Testo1->clear();
         return;
     }
-    // Read and overwritten under the registry's lock, after the question: a station's
-    // rewrite of the customer cannot fall in between.
-    bool giaCancellato = false;
-    bool mancante = false; // the file got shorter meanwhile
-    error = registry.update(n, [&](const std::optional<Record> &current) -> std::optional<Record> {
-        if (!current) {
-            mancante = true;
-            return std::nullopt;
-        }
-        if (current->isDeleted()) {
-            giaCancellato = true;
-            return std::nullopt;
-        }
-        return Record::deleted();
-    });
-    if (!error.isEmpty())
-        return rifiutaErrore(error);
-    if (mancante)
-        return rifiutaOltre(registry.count());
-    if (giaCancellato)
+    const Deletion esito = deleteCustomer(registry, n);
+    switch (esito.outcome) {
+    case Deletion::Written:
+        break;
+    case Deletion::AlreadyDeleted:
         messages().msgBox(QStringLiteral("Il Cliente N. %1 e' gia' cancellato").arg(n), style::Ok,
                           QStringLiteral("( Info )"));
+        break;
+    case Deletion::Beyond:
+        return rifiutaOltre(esito.count);
+    case Deletion::Failed:
+        return rifiutaErrore(esito.error);
+    }
 }
 
 } // namespace zorv::registry

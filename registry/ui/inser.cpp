@@ -2,7 +2,6 @@
 
 #include "dbstate.h"
 #include "entrysave.h"
-#include "namesearch.h"
 #include "registryfile.h"
 #include "tastiera.h"
 
@@ -12,14 +11,12 @@
 #include "numbers.h"
 #include "text.h"
 
-#include <QDate>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
 
@@ -341,53 +338,44 @@ void Inser::caricacliente()
     rsoc->setFocus();
 }
 
-bool Inser::controlladata(const QString &accessi) const
-{
-    // Exactly D followed by a valid dd-mm-yyyy date: that is how the card check reads it.
-    const QString data = accessi.mid(1);
-    if (data.size() != 10)
-        return false;
-    if (!accessi.contains(u'-'))
-        return false;
-    static const QRegularExpression forma(QStringLiteral("^([0-9]{2})-([0-9]{2})-([0-9]{4})$"));
-    const QRegularExpressionMatch m = forma.match(data);
-    if (!m.hasMatch())
-        return false;
-    return QDate(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt()).isValid();
-}
-
 void Inser::Comando1_Click()
 {
-    const QString credito = stato->text();
-    if (credito.startsWith(u'D') || credito.startsWith(u'd')) {
-        if (!controlladata(credito)) {
-            messages().beep();
-            messages().msgBox(QStringLiteral("Data Accessi non corretta"), style::Ok, QStringLiteral("( Info )"));
-            stato->setFocus();
-            return;
-        }
+    if (!creditAccepted(stato->text())) {
+        messages().beep();
+        messages().msgBox(QStringLiteral("Data Accessi non corretta"), style::Ok, QStringLiteral("( Info )"));
+        stato->setFocus();
+        return;
     }
 
     const bool nuovo = db().NuovoCliente == 1;
     const int n = numeroBox();
-    if (nuovo) {
+    if (nuovo)
         NumRecord = n;
-        if (n > kMaxCustomers) {
-            messages().beep();
-            messages().msgBox(QStringLiteral("L'archivio e' pieno: non si possono inserire piu' di %1 Clienti")
-                                  .arg(kMaxCustomers),
-                              style::Ok, QStringLiteral("( Info )"));
-            return;
-        }
-    } else if (n != NumRecord) {
+    EntryForm modulo;
+    modulo.mode = nuovo ? EntryMode::New : m_riassegnato ? EntryMode::Reassign : EntryMode::Change;
+    modulo.typedNumber = n;
+    modulo.loadedNumber = NumRecord;
+    modulo.name = rsoc->text();
+    modulo.city = Citta->text();
+
+    switch (checkEntryNumber(modulo)) {
+    case EntryCheck::RegistryFull:
+        messages().beep();
+        messages().msgBox(
+            QStringLiteral("L'archivio e' pieno: non si possono inserire piu' di %1 Clienti").arg(kMaxCustomers),
+            style::Ok, QStringLiteral("( Info )"));
+        return;
+    case EntryCheck::OtherNumber:
         caricacliente();
         return;
-    } else if (NumRecord == 0) {
+    case EntryCheck::NothingLoaded:
         // Nothing loaded: say so and keep what was typed.
         messages().msgBox(QStringLiteral("Nessun cliente caricato: digitare il numero del Cliente e premere Invio"),
                           style::Ok, QStringLiteral("( Info )"));
         nucli->setFocus();
         return;
+    default:
+        break;
     }
 
     for (QLineEdit *e : c9x)
@@ -395,16 +383,18 @@ void Inser::Comando1_Click()
     for (QLineEdit *e : f9x)
         e->setText(text::fromCp1252(text::padRight(text::trimSpaces(cp(e)), 2)));
 
-    if (text::trimSpaces(QStringView(rsoc->text())).isEmpty()) {
+    switch (checkEntryFields(modulo)) {
+    case EntryCheck::NameMissing:
         messages().msgBox(QStringLiteral("Inserire la Ragione Sociale"), style::Ok, QStringLiteral("( Info )"));
         rsoc->setFocus();
         return;
-    }
-    if (text::trimSpaces(QStringView(Citta->text())).isEmpty()) {
+    case EntryCheck::CityMissing:
         messages().beep();
         messages().msgBox(QStringLiteral("Inserire la Citta'"), style::Ok, QStringLiteral("( Info )"));
         Citta->setFocus();
         return;
+    default:
+        break;
     }
 
     const Record record = recordModulo();
@@ -417,26 +407,23 @@ void Inser::Comando1_Click()
         Comando1->setFocus();
     };
 
-    if (nuovo) {
-        QString error;
-        const QByteArray nome = record.trimmed(fields::Nome);
-        const auto trovato = findByName(registry, nome, &error);
-        if (!trovato) {
-            errore(error);
+    const NameCheck nome = checkName(registry, modulo.mode, record);
+    switch (nome.outcome) {
+    case NameCheck::Free:
+        break;
+    case NameCheck::OnFile:
+        messages().beep();
+        if (messages().msgBox(QStringLiteral("Il cliente %1 esiste, vuoi forzare ?").arg(text::fromCp1252(nome.name)),
+                              style::YesNo, QStringLiteral("(!)"))
+            == answer::No)
             return;
-        }
-        if (*trovato > 0) {
-            messages().beep();
-            const int risposta =
-                messages().msgBox(QStringLiteral("Il cliente %1 esiste, vuoi forzare ?").arg(text::fromCp1252(nome)),
-                                  style::YesNo, QStringLiteral("(!)"));
-            if (risposta == answer::No)
-                return;
-        }
+        break;
+    case NameCheck::Failed:
+        errore(nome.error);
+        return;
     }
 
-    const EntryMode modo = nuovo ? EntryMode::New : m_riassegnato ? EntryMode::Reassign : EntryMode::Change;
-    const EntrySave esito = saveEntry(registry, NumRecord, modo, m_caricato, record);
+    const EntrySave esito = saveEntry(registry, NumRecord, modulo.mode, m_caricato, record);
     auto info = [this](const QString &text) {
         messages().beep();
         messages().msgBox(text, style::Ok, QStringLiteral("( Info )"));

@@ -67,7 +67,6 @@ private:
     void caricacliente();
     void puliscicampi();
     void mostrarecord();
-    bool controlladata(const QString &accessi) const;
     int numeroBox() const; // the number in nucli, 0 when none
     QList<QLineEdit *> campi() const; // every box but nucli, the hidden ones too
     Record recordModulo() const; // the record the boxes give, by the writing rules

@@ -26,6 +26,13 @@ CustomerInput rossi()
     return in;
 }
 
+Record named(const QByteArray &nome)
+{
+    CustomerInput in = rossi();
+    in.nome = nome;
+    return Record::compose(in);
+}
+
 // The customer as a station rewrote it: credit and count only.
 Record afterAGrant(Record r, const QByteArray &credit, const QByteArray &count)
 {
@@ -148,4 +155,118 @@ TEST_F(SaveEntry, NewCustomersAndDeletedNumbersAreWrittenWhole)
     EXPECT_EQ(saveEntry(registry, 4, EntryMode::New, Record(), verdi).outcome, EntrySave::Written);
     EXPECT_EQ(registry.read(4)->bytes(), verdi.bytes());
     EXPECT_EQ(registry.count(), 4);
+}
+
+TEST(EntryChecks, TheNumberForTheModeThenTheRequiredFields)
+{
+    struct Case {
+        const char *name;
+        EntryMode mode;
+        int typed, loaded;
+        const char *nome, *citta;
+        EntryCheck number, fields;
+    };
+    const Case cases[] = {
+        {"a new customer", EntryMode::New, 13, 0, "rossi", "roma", EntryCheck::Accepted, EntryCheck::Accepted},
+        {"the last number there is", EntryMode::New, kMaxCustomers, 0, "rossi", "roma", EntryCheck::Accepted,
+         EntryCheck::Accepted},
+        {"one past it", EntryMode::New, kMaxCustomers + 1, 0, "rossi", "roma", EntryCheck::RegistryFull,
+         EntryCheck::Accepted},
+        {"a loaded customer", EntryMode::Change, 7, 7, "rossi", "roma", EntryCheck::Accepted, EntryCheck::Accepted},
+        {"a deleted number taken back", EntryMode::Reassign, 7, 7, "rossi", "roma", EntryCheck::Accepted,
+         EntryCheck::Accepted},
+        {"another number typed", EntryMode::Change, 8, 7, "rossi", "roma", EntryCheck::OtherNumber,
+         EntryCheck::Accepted},
+        {"a number typed, none loaded", EntryMode::Change, 8, 0, "rossi", "roma", EntryCheck::OtherNumber,
+         EntryCheck::Accepted},
+        {"the number box emptied", EntryMode::Reassign, 0, 7, "rossi", "roma", EntryCheck::OtherNumber,
+         EntryCheck::Accepted},
+        {"nothing loaded", EntryMode::Change, 0, 0, "rossi", "roma", EntryCheck::NothingLoaded,
+         EntryCheck::Accepted},
+        {"a blank name", EntryMode::New, 13, 0, "   ", "roma", EntryCheck::Accepted, EntryCheck::NameMissing},
+        {"the name before the city", EntryMode::Change, 7, 7, "", "", EntryCheck::Accepted,
+         EntryCheck::NameMissing},
+        {"a blank city", EntryMode::Change, 7, 7, " rossi ", "  ", EntryCheck::Accepted, EntryCheck::CityMissing},
+    };
+    for (const Case &c : cases) {
+        EntryForm form;
+        form.mode = c.mode;
+        form.typedNumber = c.typed;
+        form.loadedNumber = c.loaded;
+        form.name = QString::fromUtf8(c.nome);
+        form.city = QString::fromUtf8(c.citta);
+        EXPECT_EQ(checkEntryNumber(form), c.number) << c.name;
+        EXPECT_EQ(checkEntryFields(form), c.fields) << c.name;
+    }
+}
+
+TEST_F(SaveEntry, OnlyANewCustomerWithALiveNameOnFileIsAskedAbout)
+{
+    ASSERT_TRUE(registry.write(2, Record::deleted()).isEmpty());
+    ASSERT_TRUE(registry.write(3, named("bianchi")).isEmpty());
+    ASSERT_TRUE(registry.write(4, named(" rossi  mario")).isEmpty()); // inner spaces count
+    struct Case {
+        const char *name;
+        EntryMode mode;
+        QByteArray nome;
+        NameCheck::Outcome outcome;
+    };
+    const Case cases[] = {
+        {"a name on file", EntryMode::New, " rossi mario ", NameCheck::OnFile},
+        {"with its own spacing", EntryMode::New, "ROSSI  MARIO", NameCheck::OnFile},
+        {"a prefix of a name", EntryMode::New, "rossi", NameCheck::Free},
+        {"a change", EntryMode::Change, "bianchi", NameCheck::Free},
+        {"a deleted number taken back", EntryMode::Reassign, "rossi mario", NameCheck::Free},
+    };
+    for (const Case &c : cases) {
+        const NameCheck check = checkName(registry, c.mode, named(c.nome));
+        EXPECT_EQ(check.outcome, c.outcome) << c.name;
+        EXPECT_EQ(check.name, text::upper(text::trimSpaces(c.nome))) << c.name;
+    }
+
+    // Only deleted customers had it.
+    ASSERT_TRUE(registry.write(1, Record::deleted()).isEmpty());
+    ASSERT_TRUE(registry.write(4, Record::deleted()).isEmpty());
+    EXPECT_EQ(checkName(registry, EntryMode::New, named("rossi mario")).outcome, NameCheck::Free);
+
+    const RegistryFile unreadable(dir.path()); // a folder, not a file
+    const NameCheck failed = checkName(unreadable, EntryMode::New, named("rossi mario"));
+    EXPECT_EQ(failed.outcome, NameCheck::Failed);
+    EXPECT_FALSE(failed.error.isEmpty());
+    EXPECT_EQ(checkName(unreadable, EntryMode::Change, named("rossi mario")).outcome, NameCheck::Free);
+}
+
+TEST_F(SaveEntry, DeletionOverwritesTheOneRecordAndKeepsTheFileLength)
+{
+    const QByteArray before = stored();
+    const Deletion d = deleteCustomer(registry, 2);
+    EXPECT_EQ(d.outcome, Deletion::Written);
+    const QByteArray after = stored();
+    ASSERT_EQ(after.size(), 3 * kRecordSize);
+    EXPECT_EQ(after.mid(kRecordSize, kRecordSize), QByteArray(kRecordSize, '*'));
+    EXPECT_EQ(after.left(kRecordSize), before.left(kRecordSize));
+    EXPECT_EQ(after.mid(2 * kRecordSize), before.mid(2 * kRecordSize));
+}
+
+TEST_F(SaveEntry, DeletionThatFindsNothingToDeleteWritesNothing)
+{
+    ASSERT_TRUE(registry.write(2, Record::deleted()).isEmpty());
+    const QByteArray before = stored();
+    const Deletion again = deleteCustomer(registry, 2);
+    EXPECT_EQ(again.outcome, Deletion::AlreadyDeleted);
+    EXPECT_TRUE(again.error.isEmpty());
+    EXPECT_EQ(stored(), before);
+
+    const Deletion failed = deleteCustomer(RegistryFile(dir.file("no/such/folder/CLIENTI.DAT")), 1);
+    EXPECT_EQ(failed.outcome, Deletion::Failed);
+    EXPECT_FALSE(failed.error.isEmpty());
+    EXPECT_EQ(stored(), before);
+
+    // The file got shorter after the operator confirmed customer 3.
+    dir.write("CLIENTI.DAT", before.left(2 * kRecordSize));
+    const Deletion shorter = deleteCustomer(registry, 3);
+    EXPECT_EQ(shorter.outcome, Deletion::Beyond);
+    EXPECT_EQ(shorter.count, 2);
+    EXPECT_TRUE(shorter.error.isEmpty());
+    EXPECT_EQ(stored(), before.left(2 * kRecordSize));
 }

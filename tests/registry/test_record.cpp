@@ -47,6 +47,26 @@ TEST(Record, ComposeAppliesTheWritingRules)
     EXPECT_EQ(numCliente(42), QStringLiteral("0042"));
 }
 
+TEST(Record, CreditIsACountOrAStrictPassDate)
+{
+    struct Case {
+        const char *typed;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"25", true},           {"", true},              {"0", true},            {" D1-1-2015", true}, // not a pass
+        {"D31-12-2015", true},  {"d31-12-2015", true},   {"D29-02-2024", true},  {"D01-01-0001", true},
+        {"D", false},           {"d", false},            {"D31/12/2015", false}, {"D31.12.2015", false},
+        {"D1-1-2015", false},   {"D1-01-2015", false},   {"D32-13-2015", false}, {"D29-02-2023", false},
+        {"D31-04-2020", false}, {"D00-01-2020", false},  {"D01-00-2020", false}, {"D01-01-0000", false},
+        {"D-1-01-2020", false}, {"D1-01-20201", false},  {"D31-12-201-", false}, {"DD1-12-2015", false},
+        {"D31-12-2015 ", false}, {"D 31-12-2015", false}, {"D31-12-2015\n", false}, {"D2015-12-31", false},
+        {"D\u0663\u0661-12-2015", false}, // digits of another script
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(creditAccepted(QString::fromUtf8(c.typed)), c.accepted) << c.typed;
+}
+
 TEST(RegistryFile, MissingFileCountsZeroAndFirstCustomerIsOne)
 {
     test::TempFolder dir;

@@ -4,6 +4,7 @@
 
 #include "clock.h"
 #include "items.h"
+#include "record.h"
 #include "service.h"
 
 #include <QFile>
@@ -324,6 +325,32 @@ TEST(DataScadenza, Forms)
     EXPECT_FALSE(dataScadenza("D29-02-2027"));
     EXPECT_FALSE(dataScadenza("D"));
     EXPECT_FALSE(dataScadenza("D2015-12-31"));
+}
+
+TEST(DataScadenza, ReadsEveryPassTheEntryFormTakesAsTheSameDate)
+{
+    // The form is strict, the reading lenient: what one takes, the other reads.
+    struct Case {
+        const char *typed;
+        QDate date;
+    };
+    const Case taken[] = {
+        {"D31-12-2015", QDate(2015, 12, 31)},
+        {"d01-02-2030", QDate(2030, 2, 1)},
+        {"D29-02-2024", QDate(2024, 2, 29)},
+    };
+    for (const Case &c : taken) {
+        ASSERT_TRUE(registry::creditAccepted(QString::fromLatin1(c.typed))) << c.typed;
+        registry::CustomerInput in;
+        in.accessi = c.typed;
+        const QByteArray stored = registry::Record::compose(in).trimmed(fields::Accessi);
+        EXPECT_EQ(dataScadenza(stored), c.date) << c.typed;
+    }
+    // Forms the form refuses but a pass on file may hold.
+    for (const char *onFile : {"D1-2-2030", "D01/02/2030", "D1.2.2030", "D 01-02-2030"}) {
+        EXPECT_FALSE(registry::creditAccepted(QString::fromLatin1(onFile))) << onFile;
+        EXPECT_EQ(dataScadenza(onFile), QDate(2030, 2, 1)) << onFile;
+    }
 }
 
 // porta.cfg
