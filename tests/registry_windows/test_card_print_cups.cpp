@@ -12,11 +12,7 @@
 #include <QPrinter>
 #include <QPushButton>
 
-#include <cups/cups.h>
-
 #include <gtest/gtest.h>
-
-#include <optional>
 
 using namespace zorv;
 using namespace zorv::registry;
@@ -26,16 +22,13 @@ namespace {
 
 const QString kQueue = QString::fromLatin1(PrivateCups::kQueue);
 
-class CardOnAPrintServer : public ::testing::Test {
+class CardOnAPrintServer : public test::PrivateCupsTest {
 protected:
     void SetUp() override
     {
-        if (PrivateCups::program().isEmpty())
-            GTEST_SKIP() << "cupsd is not installed (Debian package cups-daemon): there is no print server of "
-                            "the test's own to print to";
-        server.emplace();
-        ASSERT_TRUE(server->running()) << server->log().toStdString();
-        ASSERT_EQ(QString::fromUtf8(cupsServer()), server->socket());
+        PrivateCupsTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         dir.write("CLIENTI.DAT", test::registro({test::cliente("rossi mario", "milano", "via roma 1", "20100", "mi")}));
         db().Percorso = dir.path() + '/';
         db().FileClienti = dir.file("CLIENTI.DAT");
@@ -50,7 +43,6 @@ protected:
         });
     }
 
-    std::optional<PrivateCups> server;
     test::TempFolder dir;
     FakeMessageBoxes boxes;
     ScopedService<MessageBoxes> boxService{&boxes};
