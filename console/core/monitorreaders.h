@@ -13,8 +13,9 @@ class SerialPort;
 
 // The two readers behind the console's monitors. Both are driven by the port's
 // readyRead() and, for the port status, by one deadline timer: nothing polls, and an
-// idle monitor uses no processor time. Each takes one byte at a time from the port, so
-// what it does not take stays waiting there for the console's next flush.
+// idle monitor uses no processor time. The port status takes one byte at a time from the
+// port, the line monitor at most a line's worth, so what they do not take stays waiting
+// there for the console's next flush.
 namespace zorv::console {
 
 // Asks the reader for the status of its ports (GTAP) and hands over each line of the
