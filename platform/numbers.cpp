@@ -6,6 +6,7 @@
 #include <cfenv>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace zorv::numbers {
 namespace {
@@ -20,23 +21,28 @@ double outOfRange(const QByteArray &number)
     const bool negative = number.startsWith('-');
     const qsizetype e = number.indexOf('e');
     const QByteArray mantissa = number.left(e < 0 ? number.size() : e);
+    // Far beyond a double's range either way, yet small enough that adding the mantissa's
+    // magnitude (bounded by the text's length) cannot overflow.
+    constexpr qint64 kFar = qint64(1) << 53;
     qint64 exponent = 0;
     if (e >= 0) {
         bool ok = false;
         exponent = number.mid(e + 1).toLongLong(&ok);
         if (!ok) // an exponent with more digits than fit: its sign decides
-            exponent = number.at(e + 1) == '-' ? -1000000 : 1000000;
+            exponent = number.at(e + 1) == '-' ? -kFar : kFar;
+        exponent = qBound(-kFar, exponent, kFar);
     }
     // The position of the first significant digit relative to the decimal point.
     const qsizetype point = mantissa.contains('.') ? mantissa.indexOf('.') : mantissa.size();
-    qint64 magnitude = 0;
+    std::optional<qint64> magnitude;
     for (qsizetype i = 0; i < mantissa.size(); ++i) {
         if (mantissa.at(i) >= '1' && mantissa.at(i) <= '9') {
             magnitude = i < point ? point - i : point - i + 1;
             break;
         }
     }
-    if (magnitude + exponent > 0)
+    // Zero stays zero whatever its exponent.
+    if (magnitude && *magnitude + exponent > 0)
         return negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
     return 0.0;
 }

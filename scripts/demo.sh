@@ -5,6 +5,12 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(dirname "$here")"
+# The cards are typed into the reader emulator in this terminal: without one there is no
+# demo, and nothing is started.
+if [ ! -t 0 ]; then
+  echo "demo.sh needs a terminal: the card codes are typed into it (run it from a terminal, or ssh -t)." >&2
+  exit 1
+fi
 . "$here/locale.sh"
 "$here/setup.sh"
 build="${ZORV900_BUILD_DIR:-$root/build}"

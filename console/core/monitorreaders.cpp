@@ -115,7 +115,8 @@ void LineMonitor::start()
     if (m_running || !m_port)
         return;
     m_running = true;
-    m_line.clear();
+    m_riga.azzera();
+    m_read.clear();
     connect(m_port, &SerialPort::readyRead, this, &LineMonitor::readWaiting, Qt::UniqueConnection);
     connect(m_port, &SerialPort::closed, this, &LineMonitor::finish, Qt::UniqueConnection);
     if (m_port->bytesWaiting() > 0)
@@ -129,24 +130,28 @@ void LineMonitor::stop()
 
 void LineMonitor::readWaiting()
 {
-    while (m_running && m_port && m_port->bytesWaiting() > 0) {
+    const auto note = [this](const QString &text) { emit noiseDropped(text); };
+    while (m_running && m_port) {
         if (stopRequested()) {
             finish();
             return;
         }
-        const QByteArray c = m_port->read(1);
-        if (c.isEmpty())
-            break;
-        m_line += c;
-        if (c[0] != '\r')
+        // No more than a line's worth is taken from the port at a time.
+        if (m_read.isEmpty()) {
+            if (m_port->bytesWaiting() <= 0)
+                break;
+            m_read = m_port->read(int(reader::RigaLettore::kLunghezzaMassima));
+            if (m_read.isEmpty())
+                break;
+        }
+        m_read.remove(0, m_riga.aggiungi(m_read, note));
+        if (!m_riga.completa())
             continue;
         if (stopRequested()) {
             finish();
             return;
         }
-        const QByteArray line = m_line;
-        m_line.clear();
-        emit lineReady(line);
+        emit lineReady(m_riga.prendi());
     }
     if (m_running && stopRequested())
         finish();
@@ -157,7 +162,8 @@ void LineMonitor::finish()
     if (!m_running)
         return;
     m_running = false;
-    m_line.clear();
+    m_riga.azzera();
+    m_read.clear();
     if (m_port)
         disconnect(m_port, nullptr, this, nullptr);
     emit finished();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rigalettore.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
@@ -11,8 +13,9 @@ class SerialPort;
 
 // The two readers behind the console's monitors. Both are driven by the port's
 // readyRead() and, for the port status, by one deadline timer: nothing polls, and an
-// idle monitor uses no processor time. Each takes one byte at a time from the port, so
-// what it does not take stays waiting there for the console's next flush.
+// idle monitor uses no processor time. The port status takes one byte at a time from the
+// port, the line monitor at most a line's worth, so what they do not take stays waiting
+// there for the console's next flush.
 namespace zorv::console {
 
 // Asks the reader for the status of its ports (GTAP) and hands over each line of the
@@ -63,7 +66,8 @@ private:
 
 // Gathers the lines that the reader sends on its own. A line is handed over with its
 // CR once the CR has arrived, unless the stop flag is set by then; a line still
-// incomplete when the monitor stops is dropped.
+// incomplete when the monitor stops is dropped. Runs without a CR are dropped and noted
+// as the stations drop them (RigaLettore), so a line that never ends holds no memory.
 class LineMonitor : public QObject {
     Q_OBJECT
 public:
@@ -74,13 +78,15 @@ public:
     void stop();
     bool isRunning() const { return m_running; }
     // The part of a line received so far.
-    const QByteArray &pending() const { return m_line; }
+    const QByteArray &pending() const { return m_riga.parziale(); }
 
     // Takes what is waiting now; readyRead() calls it.
     void readWaiting();
 
 signals:
     void lineReady(const QByteArray &lineWithCr);
+    // Garbage was dropped: the note for the log.
+    void noiseDropped(const QString &note);
     void finished();
 
 private:
@@ -89,7 +95,8 @@ private:
 
     QPointer<SerialPort> m_port;
     const int &m_stopFlag;
-    QByteArray m_line;
+    reader::RigaLettore m_riga;
+    QByteArray m_read;      // read from the port, not yet taken by m_riga
     bool m_running = false;
 };
 

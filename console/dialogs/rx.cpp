@@ -44,6 +44,8 @@ RX::RX(SerialPort *port, QWidget *parent) : ConsoleDialog(parent)
     connect(clear, &QPushButton::clicked, this, &RX::clear_Click);
     connect(Command3, &QPushButton::clicked, this, &RX::Command3_Click);
     connect(monitor, &LineMonitor::lineReady, this, &RX::addLine);
+    // Dropped garbage is noted in the log, as the stations note it.
+    connect(monitor, &LineMonitor::noiseDropped, this, &RX::addText);
 
     Form_Load();
 }
@@ -110,11 +112,16 @@ void RX::addLine(const QByteArray &lineWithCr)
     QByteArray line = lineWithCr;
     if (line.endsWith('\r'))
         line.chop(1);
+    addText(text::fromCp1252(line));
+}
+
+void RX::addText(const QString &line)
+{
     QScrollBar *bar = Text1->verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
     QTextCursor cursor(Text1->document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(text::fromCp1252(line) + QLatin1Char('\n'));
+    cursor.insertText(line + QLatin1Char('\n'));
     if (atEnd)
         bar->setValue(bar->maximum());
 }

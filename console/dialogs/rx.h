@@ -45,6 +45,7 @@ public:
 
 private:
     void addLine(const QByteArray &lineWithCr);
+    void addText(const QString &line);
 };
 
 } // namespace zorv::console

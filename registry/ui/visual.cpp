@@ -303,6 +303,11 @@ void Visual::Comando3_Click()
     if (!preparaStampa())
         return;
     printer().printImage(grab().toImage());
+    concludiStampa();
+}
+
+void Visual::concludiStampa()
+{
     const QString error = printer().end();
     if (!error.isEmpty()) {
         messages().beep();
@@ -329,8 +334,8 @@ void Visual::stampaindirizzo()
     double size = 0;
     bool fontSet = false;
     stampaRighe(printer(), addressLabel(valori()), size, fontSet);
-    // A failure ends the label silently.
-    printer().end();
+    // A label the printer refused is not taken as printed.
+    concludiStampa();
 }
 
 void Visual::stampaspedizione()

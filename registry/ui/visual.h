@@ -66,6 +66,8 @@ private:
     bool mostraCliente() const;
     // The steps every print button starts with: a customer on the card, then the dialog.
     bool preparaStampa() const;
+    // Ends the document; a print the printer refused beeps and is reported under "ERRORE".
+    void concludiStampa();
     void stampaindirizzo();
     void stampaspedizione();
     QList<QLabel *> valueLabels() const;

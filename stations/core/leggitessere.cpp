@@ -30,15 +30,9 @@ void LeggiTessere::drain()
         const QByteArrayView bytes = m_port.pending();
         if (bytes.isEmpty())
             break;
-        const qint64 before = m_riga.scartati();
-        m_port.consume(m_riga.aggiungi(bytes));
-        if (before == 0 && m_riga.scartati() > 0)
-            m_view.mostraGuasto(QStringLiteral("dati dal lettore senza fine riga (oltre %1 byte): scartati")
-                                    .arg(RigaLettore::kLunghezzaMassima));
+        m_port.consume(m_riga.aggiungi(bytes, [this](const QString &nota) { m_view.mostraGuasto(nota); }));
         if (!m_riga.completa())
             continue;
-        if (m_riga.scartati() > 0)
-            m_view.mostraGuasto(QStringLiteral("scartati in tutto %1 byte senza fine riga").arg(m_riga.scartati()));
         const QByteArray line = m_riga.prendi();
         m_busy = true;
         gestisciRiga(line);
@@ -67,7 +61,7 @@ void LeggiTessere::suona(const char *file, std::function<void()> then)
 void LeggiTessere::gestisciRiga(const QByteArray &line)
 {
     m_view.mostraRiga(line);
-    if (!formaCarta(line)) {
+    if (!reader::formaCarta(line)) {
         fine();
         return;
     }

@@ -70,7 +70,7 @@ private:
     QString m_folder;
     PortaCfg m_cfg;
     StatoStazione m_stato;
-    RigaLettore m_riga;
+    reader::RigaLettore m_riga;
     bool m_running = false;
     bool m_busy = false;
     bool m_draining = false;

@@ -18,7 +18,7 @@ constexpr int kBlocco = 64 * 1024;
 } // namespace
 
 struct StationPort::Waiter {
-    RigaLettore riga;
+    reader::RigaLettore riga;
     QTimer deadline;
     std::function<void(bool, QByteArray)> done;
 };
@@ -149,7 +149,7 @@ void StationPort::onReadyRead()
                 continue;
             QByteArray line = w->riga.prendi();
             // A card presented during the wait is the loop's, after the wait.
-            if (formaCarta(line)) {
+            if (reader::formaCarta(line)) {
                 forLoop(line);
                 continue;
             }

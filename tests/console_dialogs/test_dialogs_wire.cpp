@@ -1,5 +1,6 @@
 #include "dialogresults.h"
 #include "messages.h"
+#include "monitorreaders.h"
 #include "porte.h"
 #include "rx.h"
 #include "sound.h"
@@ -10,6 +11,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+
+#include <atomic>
+#include <cstdio>
+#include <thread>
 
 using namespace zorv;
 using namespace zorv::console;
@@ -101,4 +107,41 @@ TEST_F(DialogsOnTheWire, RxShowsLinesAsTheReaderSendsThem)
     reader.sendRaw("IAL\r");
     QTest::qWait(100);
     EXPECT_EQ(window.Text1->toPlainText(), "AB\nC\n");
+}
+
+// A reader at the wrong speed, or a device that is not the reader: a line that never
+// ends. The window keeps at most a line's worth of it, notes what was dropped, and shows
+// the next proper line.
+TEST_F(DialogsOnTheWire, RxDropsTenMegabytesWithoutCrAndShowsTheNextLine)
+{
+    constexpr qsizetype kNoise = 10 << 20;
+    RX window(port.get());
+    window.show();
+    ASSERT_TRUE(waitUntil([&] { return window.isReading(); }, 2000));
+    const QByteArray noise = zorv::emulator::noiseWithoutCr(kNoise);
+    const qint64 before = zorv::emulator::residentKiB();
+    qint64 peak = before;
+    qsizetype longest = 0;
+    QTimer sample;
+    QObject::connect(&sample, &QTimer::timeout, [&] {
+        peak = qMax(peak, zorv::emulator::residentKiB());
+        longest = qMax(longest, window.monitor->pending().size());
+    });
+    sample.start(5);
+    std::atomic<bool> fed{false};
+    std::thread feeder([&] { fed = reader.feed(noise, 20000) && reader.feed("NEXT\r"); });
+    const bool shown = waitUntil([&] { return fed && window.Text1->toPlainText().endsWith("NEXT\n"); }, 60000);
+    feeder.join();
+    sample.stop();
+    peak = qMax(peak, zorv::emulator::residentKiB());
+    std::printf("RX open, %lld bytes without CR: resident %lld KiB before, peak %lld KiB (+%lld KiB)\n",
+                qint64(kNoise), before, peak, peak - before);
+    ASSERT_TRUE(fed);
+    ASSERT_TRUE(shown) << window.Text1->toPlainText().left(300).toStdString();
+    EXPECT_LT(longest, 256);
+    EXPECT_LT(peak - before, 4 * 1024) << "KiB more while 10 MiB came in";
+    EXPECT_EQ(window.Text1->toPlainText(), "dati dal lettore senza fine riga (oltre 256 byte): scartati\n"
+                                           "scartati in tutto 10485760 byte senza fine riga\n"
+                                           "NEXT\n");
+    EXPECT_TRUE(window.isReading());
 }

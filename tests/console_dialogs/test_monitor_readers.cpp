@@ -138,12 +138,14 @@ protected:
             if (onLine)
                 onLine();
         });
+        QObject::connect(&monitor, &LineMonitor::noiseDropped, [this](const QString &n) { notes.append(n); });
     }
     bool taking() const override { return monitor.isRunning(); }
 
     int stopFlag = 0;
     LineMonitor monitor{&port, stopFlag};
     QByteArrayList lines;
+    QStringList notes;
     std::function<void()> onLine;
 };
 
@@ -203,4 +205,22 @@ TEST_F(Lines, NoLineIsAddedOnceTheFlagIsSet)
     port.receive("ONE\rTWO\r");
     ASSERT_TRUE(waitUntil([&] { return !monitor.isRunning(); }, 2000));
     EXPECT_EQ(lines, QByteArrayList{"ONE\r"});
+}
+
+TEST_F(Lines, ARunWithoutCrIsDroppedAndNotedAndTheNextLineShows)
+{
+    monitor.start();
+    const QByteArray piece(10000, 'x');
+    qsizetype longest = 0;
+    for (int i = 0; i < 100; ++i) {
+        arrive(piece);
+        longest = qMax(longest, monitor.pending().size());
+    }
+    EXPECT_LT(longest, 256);
+    EXPECT_EQ(notes, QStringList{"dati dal lettore senza fine riga (oltre 256 byte): scartati"});
+    EXPECT_TRUE(lines.isEmpty());
+    // 1 000 000 bytes: 3906 runs of 256 dropped, the last 64 begin the next line.
+    arrive("\rNEXT\r");
+    EXPECT_EQ(lines, (QByteArrayList{QByteArray(64, 'x') + "\r", "NEXT\r"}));
+    EXPECT_EQ(notes.last(), "scartati in tutto 999936 byte senza fine riga");
 }

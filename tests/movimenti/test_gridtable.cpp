@@ -163,11 +163,14 @@ TEST(GridTableSort, CustomerNumbersCompareAsTextWithUnknownCardsFirst)
 TEST(GridTableSort, DoorSortsByNumber)
 {
     GridTable t;
-    for (const QByteArray d : {"2", "10", "0", "1", "x", "9"})
+    for (const QByteArray d : {"2", "1e9223372036854775807", "10", "0", "1", "x", "9", "1e-9223372036854775808",
+                               "-1e9223372036854775807"})
         addRow(t, "0001", "N", d);
     t.sort(4, SortKind::Numeric);
-    // "x" reads as 0 and keeps its place after the real 0.
-    EXPECT_EQ(column(t, 4), (QList<QByteArray>{"0", "x", "1", "2", "9", "10"}));
+    // "x" reads as 0 and keeps its place after the real 0; exponents past a double's range
+    // read as infinities or 0.
+    EXPECT_EQ(column(t, 4), (QList<QByteArray>{"-1e9223372036854775807", "0", "x", "1e-9223372036854775808", "1",
+                                                "2", "9", "10", "1e9223372036854775807"}));
 }
 
 TEST(GridTableSort, ColoursAndTextsMoveWithTheirRows)

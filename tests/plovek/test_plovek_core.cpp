@@ -162,6 +162,7 @@ TEST(PlovekIniFile, FileThatCannotBeLoadedIsRefusedWithItsReason)
         {"1\r\n0,99999999999999999999\r\n0,0\r\n0,0\r\n0,0\r\n", "setting 3"},
         {"1\r\n0,0\r\n1e999,0\r\n0,0\r\n0,0\r\n", "setting 4"},
         {"1\r\n0,0\r\n0,-99999999999999999999\r\n0,0\r\n0,0\r\n", "setting 5"},
+        {"1\r\n0,1e9223372036854775807\r\n0,0\r\n0,0\r\n0,0\r\n", "setting 3"},
     };
     for (const auto &c : cases) {
         QString why;
@@ -170,6 +171,10 @@ TEST(PlovekIniFile, FileThatCannotBeLoadedIsRefusedWithItsReason)
     }
     // Texts that hold no number read as 0, like an empty item.
     EXPECT_TRUE(leggiIni("nan\r\ninf,0\r\n0,0\r\n0,0\r\n0,0\r\n").has_value());
+    // A delay too small for any number reads as 0, however large its exponent.
+    const auto tiny = leggiIni("1\r\n0,0.01e-9223372036854775808\r\n0,0\r\n0,0\r\n0,0\r\n");
+    ASSERT_TRUE(tiny.has_value());
+    EXPECT_EQ(tiny->Combo1, 0);
     // The last index of every list is still in range.
     EXPECT_TRUE(leggiIni("1\r\n255,20\r\n23,15\r\n24,15\r\n25,15\r\n").has_value());
 }

@@ -241,4 +241,14 @@ QByteArray PrivateCups::document(int job) const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+void PrivateCupsTest::SetUp()
+{
+    if (PrivateCups::program().isEmpty())
+        GTEST_SKIP() << "cupsd is not installed (Debian package cups-daemon): there is no print server of "
+                        "the test's own to print to";
+    server.emplace();
+    ASSERT_TRUE(server->running()) << server->log().toStdString();
+    ASSERT_EQ(QString::fromUtf8(cupsServer()), server->socket());
+}
+
 } // namespace zorv::test

@@ -10,6 +10,10 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
+#include <optional>
+
 namespace zorv::test {
 
 class PrivateCups {
@@ -57,6 +61,15 @@ private:
     bool m_hadBus = false;
     bool m_running = false;
     QString m_problem;
+};
+
+// A test on a private print server: skipped where cupsd is not installed, failed where it
+// does not come up.
+class PrivateCupsTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    std::optional<PrivateCups> server;
 };
 
 } // namespace zorv::test

@@ -7,11 +7,7 @@
 
 #include <QPrinter>
 
-#include <cups/cups.h>
-
 #include <gtest/gtest.h>
-
-#include <optional>
 
 using namespace zorv;
 using zorv::test::PrivateCups;
@@ -21,18 +17,8 @@ namespace {
 const QString kQueue = QString::fromLatin1(PrivateCups::kQueue);
 const QString kReserved = QString::fromLatin1(PrivateCups::kReserved);
 
-class PrintServer : public ::testing::Test {
+class PrintServer : public test::PrivateCupsTest {
 protected:
-    void SetUp() override
-    {
-        if (PrivateCups::program().isEmpty())
-            GTEST_SKIP() << "cupsd is not installed (Debian package cups-daemon): there is no print server of "
-                            "the test's own to print to";
-        server.emplace();
-        ASSERT_TRUE(server->running()) << server->log().toStdString();
-        ASSERT_EQ(QString::fromUtf8(cupsServer()), server->socket());
-    }
-
     // The documents of `printer` go to `queue`, chosen as in the dialog.
     static void chooseQueue(QtPrinter &printer, const QString &queue)
     {
@@ -53,8 +39,6 @@ protected:
             printer.printLine(line);
         return printer.end();
     }
-
-    std::optional<PrivateCups> server;
 };
 
 TEST_F(PrintServer, AnAcceptingQueueTakesTheDocumentAsPrintedAndNothingIsSaid)

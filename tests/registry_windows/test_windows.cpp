@@ -266,24 +266,29 @@ TEST_F(Windows, CardPrintIsTheWindowsImage)
     EXPECT_TRUE(boxes.shown.isEmpty());
 }
 
-TEST_F(Windows, CardPrintFailureBeepsAndShowsTheError)
+// The card and its address label: a print the printer refused is not taken as printed.
+TEST_F(Windows, CardAndLabelPrintFailuresBeepAndShowTheError)
 {
     db().NumCliente = 7;
     Visual card;
     fakePrinter.failWith = "Stampante non pronta";
-    card.Comando3_Click();
-    EXPECT_EQ(boxes.beeps, 1);
-    ASSERT_EQ(boxes.shown.size(), 1);
-    EXPECT_EQ(boxes.last().text, "Stampante non pronta");
-    EXPECT_EQ(boxes.last().title, "ERRORE");
+    for (QPushButton *button : {card.Comando3, card.Comando4}) {
+        boxes.shown.clear();
+        boxes.beeps = 0;
+        button->click();
+        EXPECT_EQ(boxes.beeps, 1) << button->objectName().toStdString();
+        ASSERT_EQ(boxes.shown.size(), 1) << button->objectName().toStdString();
+        EXPECT_EQ(boxes.last().text, "Stampante non pronta");
+        EXPECT_EQ(boxes.last().title, "ERRORE");
+    }
+    EXPECT_TRUE(fakePrinter.documents.isEmpty());
 }
 
-TEST_F(Windows, LabelFailuresEndSilently)
+TEST_F(Windows, ShippingLabelFailuresEndSilently)
 {
     db().NumCliente = 7;
     Visual card;
     fakePrinter.failWith = "Stampante non pronta";
-    card.Comando4_Click();
     boxes.typeNext("55");
     boxes.typeNext("1");
     card.Comando5_Click();

@@ -137,7 +137,12 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"NoCreditLeft", "0", "10", "E", "Credito Esaurito", "0", "10", 0xFFFF, "Esaurito", "", ""},
         Case{"BlankCreditBlankCount", "", "", "E", "Credito Esaurito", "", "0", 0xFFFF, "Esaurito", "", ""},
         Case{"BlankCountGranted", "7", "", "A", "Autorizzato", "6", "1", 0xC000, "Autorizzato", "6", "1"},
-        Case{"NegativeCredit", "-2", "1", "E", "Credito Esaurito", "-2", "1", 0xFFFF, "Esaurito", "", ""}),
+        Case{"NegativeCredit", "-2", "1", "E", "Credito Esaurito", "-2", "1", 0xFFFF, "Esaurito", "", ""},
+        // Exponents past a double's range count as any too large or too small number does.
+        Case{"CountWithAHugeExponent", "7", "1e9223372036854775807", "A", "Autorizzato", "6", "inf", 0xC000,
+             "Autorizzato", "6", "inf"},
+        Case{"CountWithATinyExponent", "7", "0.01e-9223372036854775808", "A", "Autorizzato", "6", "1", 0xC000,
+             "Autorizzato", "6", "1"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(CardCheck, OnlyAnUpperCaseDMakesAPass)
@@ -414,6 +419,7 @@ TEST(PortaCfg, NumbersOutOfRangeAreRefusedNamingTheItem)
         {"1", "inf", "5", "30", "velocità"},
         {"1", "9600", "1e16", "30", "blocco ripetizione"},
         {"1", "9600", "1e99", "30", "blocco ripetizione"},
+        {"1", "9600", "1e9223372036854775807", "30", "blocco ripetizione"},
         {"1", "9600", "99999999999999999999", "30", "blocco ripetizione"},
         {"1", "9600", "-1e99", "30", "blocco ripetizione"},
         {"1", "9600", "-5", "30", "blocco ripetizione"},

@@ -149,7 +149,8 @@ TEST_F(Window, MissingShortOrOutOfRangePortaCfgEndsTheStation)
     // A lock-out of 1e16 s once overflowed into none at all.
     for (const QByteArray &content : {QByteArray("1,9600\r\n5,30\r\n"), QByteArray(),
                                       QByteArray("1,9600\r\n1e16,30,\"A\"\r\n"),
-                                      QByteArray("1e99,9600\r\n5,30,\"A\"\r\n")}) {
+                                      QByteArray("1e99,9600\r\n5,30,\"A\"\r\n"),
+                                      QByteArray("1,9600\r\n1e9223372036854775807,30,\"A\"\r\n")}) {
         if (content.isEmpty())
             QFile::remove(folder.file(QStringLiteral("porta.cfg")));
         else

@@ -81,7 +81,7 @@ private:
     PlovekView &m_view;
     Digitatore m_digitatore;
     QTimer m_riprova;
-    RigaLettore m_riga;
+    reader::RigaLettore m_riga;
     int m_porta = 0;
     bool m_running = false;
     bool m_busy = false;

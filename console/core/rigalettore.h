@@ -2,8 +2,11 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
 
-namespace zorv::stations {
+#include <functional>
+
+namespace zorv::reader {
 
 // Collects the reader's bytes into CR-ended lines. No line the reader sends comes near
 // kLunghezzaMassima bytes; a run of that many bytes without a CR (a noisy or stuck line,
@@ -17,6 +20,9 @@ public:
     // when none does) and returns how many it took. Takes nothing while a complete line
     // waits to be taken with prendi().
     qsizetype aggiungi(QByteArrayView data);
+    // The same, telling `nota` of the garbage for an operator's log: once when a run is
+    // first dropped, and how much was dropped in all once the next line is complete.
+    qsizetype aggiungi(QByteArrayView data, const std::function<void(const QString &)> &nota);
     bool completa() const { return m_completa; }
     // The complete line, CR included; the next line starts empty.
     QByteArray prendi();
@@ -38,4 +44,4 @@ inline bool formaCarta(QByteArrayView line)
     return line.size() == 13 && line.back() == '\r';
 }
 
-} // namespace zorv::stations
+} // namespace zorv::reader

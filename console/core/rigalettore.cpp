@@ -1,6 +1,6 @@
 #include "rigalettore.h"
 
-namespace zorv::stations {
+namespace zorv::reader {
 
 qsizetype RigaLettore::aggiungi(QByteArrayView data)
 {
@@ -26,6 +26,17 @@ qsizetype RigaLettore::aggiungi(QByteArrayView data)
     return taken;
 }
 
+qsizetype RigaLettore::aggiungi(QByteArrayView data, const std::function<void(const QString &)> &nota)
+{
+    const qint64 before = m_scartati;
+    const qsizetype taken = aggiungi(data);
+    if (before == 0 && m_scartati > 0)
+        nota(QStringLiteral("dati dal lettore senza fine riga (oltre %1 byte): scartati").arg(kLunghezzaMassima));
+    if (taken > 0 && m_completa && m_scartati > 0)
+        nota(QStringLiteral("scartati in tutto %1 byte senza fine riga").arg(m_scartati));
+    return taken;
+}
+
 QByteArray RigaLettore::prendi()
 {
     QByteArray line;
@@ -45,4 +56,4 @@ void RigaLettore::azzera()
     m_scartati = 0;
 }
 
-} // namespace zorv::stations
+} // namespace zorv::reader

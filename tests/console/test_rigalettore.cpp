@@ -2,10 +2,11 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
-using namespace zorv::stations;
+using namespace zorv::reader;
 
 namespace {
 
@@ -83,6 +84,27 @@ TEST(RigaLettore, TakesNothingMoreUntilTheLineIsTaken)
     EXPECT_TRUE(r.parziale().isEmpty());
     EXPECT_EQ(r.aggiungi("E\r"), 2);
     EXPECT_EQ(r.prendi(), "E\r");
+}
+
+TEST(RigaLettore, GarbageIsNotedOnceAndItsTotalBeforeTheNextLine)
+{
+    RigaLettore r;
+    QStringList notes;
+    const auto note = [&](const QString &n) { notes.append(n); };
+    const QByteArray run(RigaLettore::kLunghezzaMassima, 'x');
+    EXPECT_EQ(r.aggiungi("ab", note), 2);
+    EXPECT_TRUE(notes.isEmpty());
+    for (int i = 0; i < 3; ++i)
+        r.aggiungi(run, note);
+    EXPECT_EQ(notes, QStringList{"dati dal lettore senza fine riga (oltre 256 byte): scartati"});
+    EXPECT_EQ(r.aggiungi("yz\rNEXT\r", note), 3);
+    EXPECT_EQ(notes.size(), 2);
+    EXPECT_EQ(notes.last(), "scartati in tutto 768 byte senza fine riga");
+    // A complete line not yet taken says nothing more.
+    EXPECT_EQ(r.aggiungi("NEXT\r", note), 0);
+    EXPECT_EQ(notes.size(), 2);
+    // The ends of the runs that were not dropped make the line, as in the station.
+    EXPECT_EQ(r.prendi(), "xxyz\r");
 }
 
 TEST(RigaLettore, CardShape)
