@@ -247,7 +247,9 @@ void PlovekWindow::mostraRiga(const QByteArray &line)
 PlovekView::Stato PlovekWindow::stato() const
 {
     const Qt::WindowStates s = windowState();
-    if (s & Qt::WindowMinimized)
+    // Hidden in the notification area is minimised, whatever the window system last
+    // said of a window it no longer shows (GNOME's, withdrawing it, may say normal).
+    if (isHidden() || (s & Qt::WindowMinimized))
         return Stato::Minimizzata;
     if (s & (Qt::WindowMaximized | Qt::WindowFullScreen))
         return Stato::Massimizzata;

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -200,6 +201,19 @@ TEST_F(PlovekFixture, LineWhileOnScreenIsShownButNotTyped)
     present("TYPED\r");
     recorder.settle();
     EXPECT_EQ(recorder.typed(), "TYPED");
+}
+
+TEST_F(PlovekFixture, HiddenInTheNotificationAreaTypesWhateverStateTheWindowSystemReports)
+{
+    // GNOME's window manager, withdrawing the hidden window, may report it normal.
+    writeIni(ini(0, 0, 0, 0, 5, 1, 0, 0));
+    start();
+    window->setWindowState(Qt::WindowNoState);
+    ASSERT_TRUE(window->isHidden());
+    recorder.focus();
+    present("HID\r");
+    recorder.settle();
+    EXPECT_EQ(recorder.typed(), "HID");
 }
 
 TEST_F(PlovekFixture, TrayGoneLeavesAMinimisedWindowThatGoesOnTyping)
@@ -461,6 +475,7 @@ TEST_F(PlovekPortalTest, TheDesktopIsAskedAtTheSelfMinimiseAndARefusalIsToldInTh
     // A line while the dialog is up waits for it; refused, it is not typed and the
     // log box says why.
     line->receive("AB12\r");
+    ASSERT_TRUE(test::waitUntil([&] { return window->loop()->digitatore().occupato(); }));
     portal.answerStart(RemoteDesktopPortal::Outcome::Refused);
     ASSERT_TRUE(test::waitUntil([&] { return !window->Text1->toPlainText().isEmpty(); }));
     EXPECT_FALSE(window->Text1->isHidden());

@@ -124,7 +124,30 @@ dialog_gone() { [ -z "$(dialog_window)" ]; }
 # More than $2 lines in file $1.
 more_lines() { [ "$(wc -l <"$1")" -gt "$2" ]; }
 no_process_of() { [ -z "$(pgrep -u "$1")" ]; }
-window_of_class() { [ -n "$(xdotool search --onlyvisible --class "$1" 2>/dev/null)" ]; }
+station_window() { xdotool search --onlyvisible --name "^Zandorex RF Wedge\$" 2>/dev/null | head -1; }
+station_shown() { [ -n "$(xdotool search --onlyvisible --name "^Zandorex RF Wedge\$" 2>/dev/null)" ]; }
+station_hidden() { ! station_shown; }
+# The station's icon in the notification area: its small window inside the tray host's.
+station_icon() {
+  local w
+  for w in $(xdotool search --onlyvisible --classname "^Plovek\$" 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$w")"
+    ((WIDTH <= 48 && HEIGHT <= 48)) && { echo "$w"; return; }
+  done
+}
+icon_shown() { [ -n "$(station_icon)" ]; }
+# An xterm whose typed lines go to $work/$1.txt. A new window takes the focus (the
+# compositor gives none to a window that an X client asks for).
+start_xterm() {
+  local name=$1 count
+  count=$(xdotool search --onlyvisible --class xterm 2>/dev/null | wc -l)
+  : >"$work/$name.txt"
+  xterm -e sh -c "exec cat >'$work/$name.txt'" >>"$work/xterm.log" 2>&1 &
+  pids+=("$!")
+  wait_for 10 more_windows_of_class xterm "$count" || fail "no xterm"
+  sleep 1
+}
+more_windows_of_class() { [ "$(xdotool search --onlyvisible --class "$1" 2>/dev/null | wc -l)" -gt "$2" ]; }
 
 # Answers the consent dialog: "allow" turns on remote interaction and shares,
 # "refuse" cancels.
@@ -179,6 +202,7 @@ type_codes() {
       ((ms > worst)) && worst=$ms
     else
       log "$name: code $code arrived as '$(tail -1 "$file" | od -c | head -2 | tr -s ' ')'"
+      break
     fi
   done
   log "$name: sent $count codes, $got arrived exactly; CR to line end: mean $((total / (got ? got : 1))) ms, worst $worst ms"
@@ -206,6 +230,11 @@ run() {
   read -r -t 10 pty <&4 || fail "the reader emulator did not start"
   log "reader: $pty"
 
+  # An X11 notification area on Xwayland, as the station finds on X11 desktops.
+  trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 24 \
+    >"$work/trayer.log" 2>&1 &
+  pids+=("$!")
+  sleep 1
   (cd "$work/station" && exec "$work/bin/Plovek" >"$work/plovek.log" 2>&1) &
   plovek=$!
   pids+=("$plovek")
@@ -221,12 +250,27 @@ run() {
   sleep 2
   type_codes foot "$work/foot.txt" 20
 
-  : >"$work/xterm.txt"
-  xterm -e sh -c "exec cat >'$work/xterm.txt'" >"$work/xterm.log" 2>&1 &
-  pids+=("$!")
-  wait_for 10 window_of_class xterm || fail "no xterm"
-  sleep 1
+  start_xterm xterm
   type_codes xterm "$work/xterm.txt" 20
+
+  # In the notification area since its self-minimise; a click on the icon brings the
+  # window back, and a line read while it is on screen is not typed; minimised again,
+  # it hides there again and types.
+  station_hidden || fail "the station is not hidden in the notification area"
+  wait_for 5 icon_shown || fail "no icon in the notification area"
+  xdotool mousemove --window "$(station_icon)" 8 8 click 1
+  wait_for 10 station_shown || fail "a click on the icon did not bring the window back"
+  start_xterm shown
+  echo "SHOWN0000001" >&3
+  read -r -t 5 reply <&4
+  sleep 1.5
+  [ "$(wc -l <"$work/shown.txt")" -eq 0 ] || fail "a line was typed while the station was on screen"
+  xdotool windowminimize "$(station_window)"
+  wait_for 10 station_hidden || fail "minimised, the station did not hide"
+  wait_for 5 icon_shown || fail "minimised, the station has no icon"
+  start_xterm again
+  type_codes xterm "$work/again.txt" 2
+  log "restored from the icon: not typed; minimised again: typed"
 
   # The portal goes away mid-session: the next line brings a new dialog (the bus
   # starts the portal again); refused, that line is not typed; the one after it asks
@@ -236,18 +280,18 @@ run() {
     [ -n "$p" ] && kill "$p"
   done
   sleep 1
-  before=$(wc -l <"$work/xterm.txt")
+  before=$(wc -l <"$work/again.txt")
   echo "GONE00000001" >&3
   read -r -t 5 reply <&4
   answer_dialog refuse
   sleep 1
-  [ "$(wc -l <"$work/xterm.txt")" -eq "$before" ] || fail "a refused line was typed"
+  [ "$(wc -l <"$work/again.txt")" -eq "$before" ] || fail "a refused line was typed"
   log "refused line: not typed"
   echo "BACK00000001" >&3
   read -r -t 5 reply <&4
   answer_dialog allow
-  wait_for 10 more_lines "$work/xterm.txt" "$before" || fail "the line after the refusal was not typed"
-  [ "$(tail -1 "$work/xterm.txt")" = "$(printf '\t')BACK00000001" ] || fail "after the refusal: '$(tail -1 "$work/xterm.txt")'"
+  wait_for 10 more_lines "$work/again.txt" "$before" || fail "the line after the refusal was not typed"
+  [ "$(tail -1 "$work/again.txt")" = "$(printf '\t')BACK00000001" ] || fail "after the refusal: '$(tail -1 "$work/again.txt")'"
   log "after the portal went away and a refusal: typed again"
   kill -0 "$plovek" || fail "Plovek has ended"
   log "done"
