@@ -294,8 +294,34 @@ run() {
   [ "$(tail -1 "$work/again.txt")" = "$(printf '\t')BACK00000001" ] || fail "after the refusal: '$(tail -1 "$work/again.txt")'"
   log "after the portal went away and a refusal: typed again"
   kill -0 "$plovek" || fail "Plovek has ended"
+
+  # A portal of version 2 or later keeps the consent: the station started again types
+  # without a dialog, and the token it was given is replaced by a new one.
+  local number=${version//[^0-9 ]/}
+  number=${number##* }
+  if ((number >= 2)); then
+    local token="$XDG_CONFIG_HOME/zorv900/plovek-typing.token" first
+    [ -s "$token" ] || fail "no restore token stored"
+    first=$(cat "$token")
+    kill "$plovek"
+    wait "$plovek" 2>/dev/null
+    (cd "$work/station" && exec "$work/bin/Plovek" >>"$work/plovek.log" 2>&1) &
+    plovek=$!
+    pids+=("$plovek")
+    if ! wait_for 45 token_changed "$token" "$first"; then
+      dialog_up && fail "started again, the station was asked again"
+      fail "started again, the station got no new token"
+    fi
+    dialog_gone || fail "started again, the station was asked again"
+    start_xterm restored
+    type_codes restored "$work/restored.txt" 3
+    log "started again: no dialog, typed; the token was replaced"
+  else
+    log "portal version $number: the consent is asked at every start (no restore token)"
+  fi
   log "done"
 }
+token_changed() { [ -s "$1" ] && [ "$(cat "$1")" != "$2" ]; }
 
 case "${1:-}" in
   --desktop) desktop "$2" ;;
