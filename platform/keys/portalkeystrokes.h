@@ -48,8 +48,8 @@ public:
 
 // Keystrokes through a remote-desktop session of the desktop portal: they reach native
 // Wayland windows and X11 (Xwayland) windows alike. Each key is sent as its keysym, so
-// the compositor types it with the user's own keyboard layout; a character that layout
-// has no key for is not typed by GNOME's compositor (it drops the key).
+// the compositor types it with the user's own keyboard layout; for a character that
+// layout has no key for, GNOME's compositor lends one of its own.
 //
 // The session is opened by prepare(): the portal may first ask its user to allow it.
 // With a portal of version 2 or later the user's consent is kept: the restore token the

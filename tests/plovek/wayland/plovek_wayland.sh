@@ -250,6 +250,15 @@ run() {
   sleep 2
   type_codes foot "$work/foot.txt" 20
 
+  # A character the keyboard layout (US) has no key for arrives all the same: the
+  # compositor lends it a key.
+  local before euro
+  before=$(wc -l <"$work/foot.txt")
+  present 'EU\x80RO001' "$work/foot.txt" "$before" >/dev/null
+  euro=$(tail -1 "$work/foot.txt")
+  [ "$euro" = "$(printf '\t')EU€RO001" ] || fail "a line with a character the layout lacks arrived as '$euro'"
+  log "a character the layout lacks (€): typed"
+
   start_xterm xterm
   type_codes xterm "$work/xterm.txt" 20
 
