@@ -124,6 +124,9 @@ void PortalKeystrokes::fail(const RemoteDesktopPortal::Reply &reply)
         m_error = QStringLiteral("the desktop could not open a typing session (%1); it is tried again at the next line")
                       .arg(reply.error.isEmpty() ? QStringLiteral("no reason given") : reply.error);
     }
+    // Asked ahead of any line, nobody else tells the operator.
+    if (m_waiting.isEmpty())
+        emit notice(m_error);
     finishWaiting(false);
 }
 

@@ -81,7 +81,8 @@ public:
     static constexpr int kSettleMs = 500;
 
 signals:
-    // An open session has ended without being asked to: plain words for the operator.
+    // Plain words for the operator: an open session has ended without being asked to,
+    // or one asked for ahead of any line could not be had.
     void notice(const QString &text);
 
 private:

@@ -35,12 +35,14 @@ int main(int argc, char **argv)
 
     // On a Wayland desktop only its remote-desktop portal reaches native Wayland
     // windows, and it reaches Xwayland windows too; elsewhere the X Test extension.
-    zorv::DBusRemoteDesktop portal;
+    std::unique_ptr<zorv::DBusRemoteDesktop> portal;
     std::unique_ptr<zorv::PortalKeystrokes> portalKeys;
     std::unique_ptr<zorv::X11Keystrokes> x11Keys;
     QString problem;
-    if (zorv::desktop::waylandSession() && portal.version() > 0) {
-        portalKeys = std::make_unique<zorv::PortalKeystrokes>(portal, zorv::stations::plovek::percorsoPermesso());
+    if (zorv::desktop::waylandSession())
+        portal = std::make_unique<zorv::DBusRemoteDesktop>();
+    if (portal && portal->version() > 0) {
+        portalKeys = std::make_unique<zorv::PortalKeystrokes>(*portal, zorv::stations::plovek::percorsoPermesso());
         zorv::Service<zorv::Keystrokes>::set(portalKeys.get());
     } else {
         x11Keys = std::make_unique<zorv::X11Keystrokes>();

@@ -127,18 +127,26 @@ TEST_F(PortalKeysTest, ARefusalOrFailureClosesTheSessionAndTheNextAskTriesAgain)
         SCOPED_TRACE(c.name);
         FakeRemoteDesktopPortal p;
         PortalKeystrokes keys(p, tokenPath());
+        QSignalSpy notices(&keys, &PortalKeystrokes::notice);
         p.createOutcome = c.create;
         p.startOutcome = c.start;
         std::optional<bool> result;
         keys.prepare([&](bool ok) { result = ok; });
         ASSERT_TRUE(test::waitUntil([&] { return result.has_value(); }));
         EXPECT_FALSE(*result);
+        EXPECT_TRUE(notices.isEmpty()) << "the one who asked tells of it";
         EXPECT_EQ(keys.state(), PortalKeystrokes::State::Closed);
         EXPECT_TRUE(keys.lastError().contains(c.words)) << keys.lastError().toStdString();
         EXPECT_TRUE(keys.lastError().contains("next line")) << keys.lastError().toStdString();
         EXPECT_EQ(p.calls, c.calls);
         EXPECT_FALSE(keys.pressKey(Key::Enter));
         EXPECT_TRUE(p.keys.isEmpty());
+
+        // Asked ahead of any line (the station's self-minimise): told as a notice.
+        keys.prepare({});
+        ASSERT_TRUE(test::waitUntil([&] { return !notices.isEmpty(); }));
+        EXPECT_EQ(notices.size(), 1);
+        EXPECT_EQ(notices[0][0].toString(), keys.lastError());
 
         p.createOutcome = p.startOutcome = Outcome::Ok;
         result.reset();
