@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <optional>
 
 namespace zorv {
@@ -34,6 +35,11 @@ std::optional<Key> keyFromName(QStringView name);
 QString keyName(Key key);
 // Every key, in the order of the enum.
 QList<Key> allKeys();
+// The X keysym of a key (XK_Tab for Key::Tab).
+unsigned long keysymOf(Key key);
+// The keysyms that stand for a character: the classic keysym where there is one, then
+// the Unicode keysym. Empty for control characters.
+QList<unsigned long> keysymsFor(char32_t ch);
 
 // Keystrokes into the window that has the keyboard focus, without waiting for the
 // receiving application. A character is typed as itself: it never acts as a command of
@@ -55,6 +61,17 @@ public:
     }
     // Why the last call failed.
     virtual QString lastError() const { return {}; }
+    // False while keys cannot be sent before prepare() has opened the way (a session
+    // with the desktop that its user may first have to allow).
+    virtual bool ready() const { return true; }
+    // Opens the way for keys where ready() is false; done(true) once keys can be sent,
+    // done(false) with lastError() when they cannot. `done` may be empty. Where ready()
+    // is true, done(true) is called at once.
+    virtual void prepare(std::function<void(bool ok)> done)
+    {
+        if (done)
+            done(true);
+    }
 };
 
 inline Keystrokes &keystrokes() { return Service<Keystrokes>::get(); }

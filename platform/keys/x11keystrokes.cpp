@@ -47,40 +47,6 @@ private:
     int (*m_previous)(Display *, XErrorEvent *) = nullptr;
 };
 
-KeySym keysymOf(Key key)
-{
-    switch (key) {
-    case Key::Backspace: return XK_BackSpace;
-    case Key::Break: return XK_Break;
-    case Key::Down: return XK_Down;
-    case Key::End: return XK_End;
-    case Key::Enter: return XK_Return;
-    case Key::Escape: return XK_Escape;
-    case Key::Home: return XK_Home;
-    case Key::Left: return XK_Left;
-    case Key::PageDown: return XK_Next;
-    case Key::Right: return XK_Right;
-    case Key::Tab: return XK_Tab;
-    case Key::Up: return XK_Up;
-    default: break;
-    }
-    const int f = int(key) - int(Key::F1);
-    return KeySym(XK_F1 + f);
-}
-
-// Classic keysyms of the Windows-1252 characters outside Latin-1.
-struct Classic {
-    char32_t ucs;
-    KeySym sym;
-};
-constexpr Classic kClassic[] = {
-    {0x20AC, 0x20ac}, {0x201A, 0x0afd}, {0x0192, 0x08f6}, {0x201E, 0x0afe}, {0x2026, 0x0aae},
-    {0x2020, 0x0af1}, {0x2021, 0x0af2}, {0x2030, 0x0ad5}, {0x0160, 0x01a9}, {0x0152, 0x13bc},
-    {0x017D, 0x01ae}, {0x2018, 0x0ad0}, {0x2019, 0x0ad1}, {0x201C, 0x0ad2}, {0x201D, 0x0ad3},
-    {0x2022, 0x0ae6}, {0x2013, 0x0aaa}, {0x2014, 0x0aa9}, {0x2122, 0x0ac9}, {0x0161, 0x01b9},
-    {0x0153, 0x13bd}, {0x017E, 0x01be}, {0x0178, 0x13be},
-};
-
 } // namespace
 
 struct X11Keystrokes::Impl {
@@ -495,19 +461,6 @@ int X11Keystrokes::remappedCount() const
     for (const auto &s : d->spares)
         n += s.bound != NoSymbol;
     return n;
-}
-
-QList<unsigned long> X11Keystrokes::keysymsFor(char32_t ch)
-{
-    if (ch < 0x20 || (ch >= 0x7F && ch < 0xA0) || ch > 0x10FFFF)
-        return {};
-    if (ch <= 0xFF)
-        return {ch, 0x01000000ul | ch};
-    for (const Classic &c : kClassic) {
-        if (c.ucs == ch)
-            return {c.sym, 0x01000000ul | ch};
-    }
-    return {0x01000000ul | ch};
 }
 
 } // namespace zorv

@@ -45,10 +45,6 @@ public:
     // A spare keycode gets another character only this long after its last key.
     static constexpr int kReuseGuardMs = 150;
 
-    // The keysyms that stand for a character: the classic keysym where there is one,
-    // then the Unicode keysym. Empty for control characters.
-    static QList<unsigned long> keysymsFor(char32_t ch);
-
 private:
     struct Impl;
     std::unique_ptr<Impl> d;

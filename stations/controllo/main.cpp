@@ -1,4 +1,5 @@
 #include "controllowindow.h"
+#include "desktopsession.h"
 #include "qtmessages.h"
 #include "qtsound.h"
 #include "qttrayicon.h"
@@ -11,6 +12,7 @@
 
 int main(int argc, char **argv)
 {
+    zorv::desktop::pinToX11();
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Zorv900 Controllo Accessi"));
     zorv::windowkeys::install();

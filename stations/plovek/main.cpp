@@ -1,5 +1,9 @@
+#include "dbusremotedesktop.h"
+#include "desktopsession.h"
 #include "keys.h"
 #include "messages.h"
+#include "plovekini.h"
+#include "portalkeystrokes.h"
 #include "plovekwindow.h"
 #include "qtmessages.h"
 #include "qtsound.h"
@@ -11,8 +15,11 @@
 #include <QCoreApplication>
 #include <QApplication>
 
+#include <memory>
+
 int main(int argc, char **argv)
 {
+    zorv::desktop::pinToX11();
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Zandorex RF Wedge"));
     zorv::windowkeys::install();
@@ -25,14 +32,37 @@ int main(int argc, char **argv)
     zorv::QtSound sound;
     zorv::Service<zorv::Sound>::set(&sound);
     zorv::QtTrayIcon::install();
-    zorv::X11Keystrokes keys;
-    zorv::Service<zorv::Keystrokes>::set(&keys);
+
+    // On a Wayland desktop only its remote-desktop portal reaches native Wayland
+    // windows, and it reaches Xwayland windows too; elsewhere the X Test extension.
+    std::unique_ptr<zorv::DBusRemoteDesktop> portal;
+    std::unique_ptr<zorv::PortalKeystrokes> portalKeys;
+    std::unique_ptr<zorv::X11Keystrokes> x11Keys;
+    QString problem;
+    if (zorv::desktop::waylandSession())
+        portal = std::make_unique<zorv::DBusRemoteDesktop>();
+    if (portal && portal->version() > 0) {
+        portalKeys = std::make_unique<zorv::PortalKeystrokes>(*portal, zorv::stations::plovek::percorsoPermesso());
+        zorv::Service<zorv::Keystrokes>::set(portalKeys.get());
+    } else {
+        x11Keys = std::make_unique<zorv::X11Keystrokes>();
+        zorv::Service<zorv::Keystrokes>::set(x11Keys.get());
+        if (!x11Keys->isOpen())
+            problem = x11Keys->lastError();
+    }
 
     zorv::stations::plovek::PlovekWindow window;
+    if (portalKeys)
+        QObject::connect(portalKeys.get(), &zorv::PortalKeystrokes::notice, &window,
+                         &zorv::stations::plovek::PlovekWindow::mostraAvviso);
     window.Form_Load();
     window.show();
-    if (!keys.isOpen())
-        zorv::messages().msgBox(
-            QStringLiteral("Lines from the reader are shown but cannot be typed: %1.").arg(keys.lastError()));
-    return app.exec();
+    if (!problem.isEmpty())
+        zorv::messages().msgBox(QStringLiteral("Lines from the reader are shown but cannot be typed: %1.").arg(problem));
+    else if (x11Keys && zorv::desktop::waylandSession())
+        window.mostraAvviso(QStringLiteral("This Wayland desktop offers no remote-desktop portal: "
+                                           "lines are typed into X11 (Xwayland) windows only."));
+    const int code = app.exec();
+    zorv::Service<zorv::Keystrokes>::set(nullptr);
+    return code;
 }

@@ -2,6 +2,7 @@
 
 #include "clock.h"
 #include "items.h"
+#include "keys.h"
 #include "messages.h"
 #include "serialport.h"
 #include "stationport.h"
@@ -58,7 +59,8 @@ StationOptions PlovekWindow::opzioni()
 
 PlovekWindow::PlovekWindow(QWidget *parent) : StationWindow(opzioni(), parent)
 {
-    // The log box stands outside the window as designed: the wedge only clears it.
+    // The log box stands outside the window as designed: the wedge only clears it,
+    // until it has something to say about the typing.
     Text1->hide();
 
     Combo1 = lista("Combo1", this);
@@ -228,6 +230,9 @@ void PlovekWindow::Timer1_Timer()
     Timer1->stop();
     setWindowState((windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen)) | Qt::WindowMinimized);
     Label16->setText(clock().now().toString(QStringLiteral("dd-MM-yyyy")));
+    // Typing starts now: where the desktop must allow it, it is asked now, not at the
+    // first line.
+    keystrokes().prepare({});
     m_loop->leggiseriale();
 }
 
@@ -242,7 +247,9 @@ void PlovekWindow::mostraRiga(const QByteArray &line)
 PlovekView::Stato PlovekWindow::stato() const
 {
     const Qt::WindowStates s = windowState();
-    if (s & Qt::WindowMinimized)
+    // Hidden in the notification area is minimised, whatever the window system last
+    // said of a window it no longer shows (GNOME's, withdrawing it, may say normal).
+    if (isHidden() || (s & Qt::WindowMinimized))
         return Stato::Minimizzata;
     if (s & (Qt::WindowMaximized | Qt::WindowFullScreen))
         return Stato::Massimizzata;
@@ -256,12 +263,15 @@ void PlovekWindow::termina()
 
 void PlovekWindow::guastoDigitazione(const QString &why)
 {
-    // Told once; the next line is tried all the same, and a line typed in full makes a
-    // later failure worth telling again.
-    if (m_guastoMostrato)
-        return;
-    m_guastoMostrato = true;
-    messages().msgBox(QStringLiteral("A line from the reader could not be typed: %1").arg(why), style::Ok);
+    // In the log box, not a box to answer: the station is in the notification area and
+    // the next line is tried all the same.
+    mostraAvviso(QStringLiteral("A line from the reader could not be typed: %1").arg(why));
+}
+
+void PlovekWindow::mostraAvviso(const QString &text)
+{
+    Text1->show();
+    mostraGuasto(text);
 }
 
 void PlovekWindow::Form_QueryUnload(QCloseEvent *event)

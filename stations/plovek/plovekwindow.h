@@ -47,7 +47,10 @@ public:
     Stato stato() const override;
     void termina() override;
     void guastoDigitazione(const QString &why) override;
-    void digitazioneRiuscita() override { m_guastoMostrato = false; }
+
+    // A notice about the typing (the desktop ended its session, for one), in the log
+    // box, which shows itself from then on.
+    void mostraAvviso(const QString &text);
 
     static constexpr int kAvvioMs = 30000;
 
@@ -71,7 +74,6 @@ private:
     void salvaSeAttivo();
 
     LeggiSeriale *m_loop = nullptr;
-    bool m_guastoMostrato = false;
     bool m_salvataggioFallito = false;
 };
 

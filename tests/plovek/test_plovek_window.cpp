@@ -2,6 +2,9 @@
 
 #include "plovekfixture.h"
 
+#include "fakeportal.h"
+#include "portalkeystrokes.h"
+
 #include "plovekini.h"
 
 #include <QCheckBox>
@@ -9,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -197,6 +201,19 @@ TEST_F(PlovekFixture, LineWhileOnScreenIsShownButNotTyped)
     present("TYPED\r");
     recorder.settle();
     EXPECT_EQ(recorder.typed(), "TYPED");
+}
+
+TEST_F(PlovekFixture, HiddenInTheNotificationAreaTypesWhateverStateTheWindowSystemReports)
+{
+    // GNOME's window manager, withdrawing the hidden window, may report it normal.
+    writeIni(ini(0, 0, 0, 0, 5, 1, 0, 0));
+    start();
+    window->setWindowState(Qt::WindowNoState);
+    ASSERT_TRUE(window->isHidden());
+    recorder.focus();
+    present("HID\r");
+    recorder.settle();
+    EXPECT_EQ(recorder.typed(), "HID");
 }
 
 TEST_F(PlovekFixture, TrayGoneLeavesAMinimisedWindowThatGoesOnTyping)
@@ -429,4 +446,56 @@ TEST_F(PlovekFixture, SettingsFileThatCannotBeReadIsReportedAndFreshSettingsAppl
     present("OK\r");
     recorder.settle();
     EXPECT_EQ(recorder.typed(), "OK");
+}
+
+namespace {
+
+// The station typing through the desktop portal's session (a portal in memory).
+class PlovekPortalTest : public PlovekFixture {
+protected:
+    FakeRemoteDesktopPortal portal;
+    zorv::PortalKeystrokes portalKeys{portal, home.path() + QStringLiteral("/zorv900/plovek-typing.token")};
+    zorv::ScopedService<zorv::Keystrokes> portalInstalled{&portalKeys};
+};
+
+} // namespace
+
+TEST_F(PlovekPortalTest, TheDesktopIsAskedAtTheSelfMinimiseAndARefusalIsToldInTheLogBox)
+{
+    writeIni(ini(0, 0, 0, 0, 5, 1, 0, 0));
+    portal.holdStart = true;
+    start();
+    // As the program does.
+    QObject::connect(&portalKeys, &zorv::PortalKeystrokes::notice, window.get(), &PlovekWindow::mostraAvviso);
+    // Asked when typing starts, before any line.
+    ASSERT_TRUE(test::waitUntil([&] { return portal.calls.size() == 3; }));
+    EXPECT_EQ(portal.calls.last(), "Start /session/1");
+    EXPECT_TRUE(window->Text1->isHidden()) << "nothing to tell yet";
+
+    // A line while the dialog is up waits for it; refused, it is not typed and the
+    // log box says why.
+    line->receive("AB12\r");
+    ASSERT_TRUE(test::waitUntil([&] { return window->loop()->digitatore().occupato(); }));
+    portal.answerStart(RemoteDesktopPortal::Outcome::Refused);
+    ASSERT_TRUE(test::waitUntil([&] { return !window->Text1->toPlainText().isEmpty(); }));
+    EXPECT_FALSE(window->Text1->isHidden());
+    const QString log = window->Text1->toPlainText();
+    EXPECT_TRUE(log.contains("could not be typed")) << log.toStdString();
+    EXPECT_TRUE(log.contains("not allowed")) << log.toStdString();
+    EXPECT_TRUE(portal.keys.isEmpty());
+    EXPECT_TRUE(boxes.shown.isEmpty()) << "no box to answer while in the notification area";
+
+    // The next line asks again; allowed, it is typed, and the station reads on.
+    portal.holdStart = false;
+    present("CD34\r");
+    EXPECT_EQ(portal.sessions, 2);
+    EXPECT_EQ(portal.pressed(), QStringList({"ffe1", "43", "44", "33", "34", "ff0d"}));
+
+    // The desktop ends the session: told in the log box; the next line opens another.
+    portal.closeFromDesktop(QStringLiteral("/session/2"));
+    EXPECT_TRUE(window->Text1->toPlainText().contains("ended the typing session"));
+    present("E\r");
+    EXPECT_EQ(portal.sessions, 3);
+    EXPECT_EQ(portal.pressed().mid(6), QStringList({"ffe1", "45", "ff0d"}));
+    EXPECT_FALSE(ended.has_value());
 }

@@ -91,7 +91,7 @@ TEST_F(X11KeysTest, Windows1252CharactersBeyondLatin1ArriveAsTheirKeysyms)
     recorder.settle();
     ASSERT_EQ(recorder.presses().size(), text.size());
     for (int i = 0; i < text.size(); ++i)
-        EXPECT_TRUE(X11Keystrokes::keysymsFor(text[i].unicode()).contains(recorder.presses()[i].keysym))
+        EXPECT_TRUE(zorv::keysymsFor(text[i].unicode()).contains(recorder.presses()[i].keysym))
             << i << " got " << recorder.presses()[i].name.toStdString();
 }
 
@@ -154,10 +154,10 @@ TEST_F(X11KeysTest, CapsLockDoesNotChangeWhatIsTyped)
 
 TEST(X11KeysymsFor, ClassicKeysymFirstThenUnicode)
 {
-    EXPECT_EQ(X11Keystrokes::keysymsFor(U'A'), (QList<unsigned long>{0x41, 0x01000041}));
-    EXPECT_EQ(X11Keystrokes::keysymsFor(U'\u00e9'), (QList<unsigned long>{0xe9, 0x010000e9}));
-    EXPECT_EQ(X11Keystrokes::keysymsFor(U'\u20ac'), (QList<unsigned long>{0x20ac, 0x010020ac}));
-    EXPECT_EQ(X11Keystrokes::keysymsFor(U'\u02c6'), (QList<unsigned long>{0x010002c6}));
+    EXPECT_EQ(zorv::keysymsFor(U'A'), (QList<unsigned long>{0x41, 0x01000041}));
+    EXPECT_EQ(zorv::keysymsFor(U'\u00e9'), (QList<unsigned long>{0xe9, 0x010000e9}));
+    EXPECT_EQ(zorv::keysymsFor(U'\u20ac'), (QList<unsigned long>{0x20ac, 0x010020ac}));
+    EXPECT_EQ(zorv::keysymsFor(U'\u02c6'), (QList<unsigned long>{0x010002c6}));
     for (char32_t c : {char32_t(0), char32_t(9), char32_t(13), char32_t(27), char32_t(0x7f), char32_t(0x81)})
-        EXPECT_TRUE(X11Keystrokes::keysymsFor(c).isEmpty());
+        EXPECT_TRUE(zorv::keysymsFor(c).isEmpty());
 }

@@ -2,6 +2,8 @@
 
 #include "text.h"
 
+#include <QPointer>
+
 namespace zorv::stations::plovek {
 
 namespace {
@@ -54,9 +56,36 @@ bool Digitatore::digita(QList<Tasto> plan, int delayMs, Done done)
     m_next = 0;
     m_delayMs = qMax(0, delayMs);
     m_done = std::move(done);
-    m_pausa.start(0);
     m_dalTasto.invalidate();
+    const int riga = ++m_riga;
+    if (keystrokes().ready()) {
+        m_pausa.start(0);
+        return true;
+    }
+    keystrokes().prepare([guard = QPointer<Digitatore>(this), riga](bool ok) {
+        if (!guard || guard->m_riga != riga || !guard->m_busy)
+            return;
+        // Answered from the event loop, never from within digita().
+        QTimer::singleShot(0, guard, [guard, riga, ok] {
+            if (!guard || guard->m_riga != riga || !guard->m_busy)
+                return;
+            if (ok)
+                guard->m_pausa.start(0);
+            else
+                guard->fine(false, keystrokes().lastError());
+        });
+    });
     return true;
+}
+
+void Digitatore::fine(bool ok, const QString &why)
+{
+    m_busy = false;
+    m_plan.clear();
+    Done done = std::move(m_done);
+    m_done = nullptr;
+    if (done)
+        done(ok, why);
 }
 
 void Digitatore::attendi()
@@ -74,16 +103,8 @@ void Digitatore::attendi()
 
 void Digitatore::prossimo()
 {
-    auto finish = [this](bool ok, const QString &why) {
-        m_busy = false;
-        m_plan.clear();
-        Done done = std::move(m_done);
-        m_done = nullptr;
-        if (done)
-            done(ok, why);
-    };
     if (m_next >= m_plan.size()) {
-        finish(true, {});
+        fine(true, {});
         return;
     }
     const Tasto t = m_plan[m_next];
@@ -96,7 +117,7 @@ void Digitatore::prossimo()
     ++m_next;
     const bool sent = t.isKey ? keystrokes().pressKey(t.key) : keystrokes().typeChar(t.ch);
     if (!sent) {
-        finish(false, keystrokes().lastError());
+        fine(false, keystrokes().lastError());
         return;
     }
     m_dalTasto.start();

@@ -34,7 +34,9 @@ QList<Tasto> pianoRiga(const PlovekIni &ini, const QByteArray &line);
 
 // Types keystrokes one by one with a pause of the set delay after each (the last one
 // included), giving the event loop its turn between keys. The pause is a timer: the
-// station stays idle meanwhile.
+// station stays idle meanwhile. Where the keystrokes are not ready yet (the desktop
+// still asks its user), the line waits whole for them and is typed once they are; when
+// they cannot be had, the line is not typed.
 class Digitatore : public QObject {
     Q_OBJECT
 public:
@@ -49,6 +51,7 @@ public:
 
 private:
     void prossimo();
+    void fine(bool ok, const QString &why);
     void attendi();
 
     QList<Tasto> m_plan;
@@ -56,6 +59,7 @@ private:
     int m_delayMs = 0;
     Done m_done;
     bool m_busy = false;
+    int m_riga = 0; // counts lines, so that a late answer finds its own
     QTimer m_pausa;
     QElapsedTimer m_dalTasto;
 };

@@ -122,9 +122,7 @@ void LeggiSeriale::inviadati(const QByteArray &text)
     }
     const PlovekIni ini = m_view.impostazioni();
     const bool started = m_digitatore.digita(pianoRiga(ini, text), ini.ritardoMs(), [this](bool ok, const QString &why) {
-        if (ok)
-            m_view.digitazioneRiuscita();
-        else
+        if (!ok)
             m_view.guastoDigitazione(why);
         fine();
     });

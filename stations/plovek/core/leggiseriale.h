@@ -33,8 +33,6 @@ public:
     virtual void termina() = 0;
     // A line that could not be typed; the loop goes on with the next one.
     virtual void guastoDigitazione(const QString &why) = 0;
-    // The line was typed to its end.
-    virtual void digitazioneRiuscita() {}
 };
 
 // The read loop of the keyboard wedge. It opens COM n for the port chosen in the

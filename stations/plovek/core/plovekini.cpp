@@ -133,4 +133,9 @@ QString percorsoBeep()
     return GetWinPath() + QStringLiteral("/beep1.wav");
 }
 
+QString percorsoPermesso()
+{
+    return GetWinPath() + QStringLiteral("/plovek-typing.token");
+}
+
 } // namespace zorv::stations::plovek

@@ -45,5 +45,8 @@ std::optional<PlovekIni> leggiIni(const QByteArray &data, QString *why = nullptr
 QString GetWinPath();
 QString percorsoIni();
 QString percorsoBeep();
+// Where the desktop's consent to typing is kept between runs (a token of its portal),
+// beside plovek.ini.
+QString percorsoPermesso();
 
 } // namespace zorv::stations::plovek
