@@ -499,3 +499,27 @@ TEST_F(PlovekPortalTest, TheDesktopIsAskedAtTheSelfMinimiseAndARefusalIsToldInTh
     EXPECT_EQ(portal.pressed().mid(6), QStringList({"ffe1", "45", "ff0d"}));
     EXPECT_FALSE(ended.has_value());
 }
+
+TEST_F(PlovekPortalTest, ALineWaitingForTheDesktopIsNotTypedIfTheWindowCameBackMeanwhile)
+{
+    writeIni(ini(0, 0, 0, 0, 5, 1, 0, 0));
+    portal.holdStart = true;
+    start();
+    ASSERT_TRUE(test::waitUntil([&] { return portal.calls.size() == 3; }));
+    line->receive("AB12\r");
+    ASSERT_TRUE(test::waitUntil([&] { return window->loop()->digitatore().occupato(); }));
+    ASSERT_TRUE(tray);
+    tray->click();
+    ASSERT_TRUE(test::waitUntil([&] { return !window->isMinimized() && window->isVisible(); }));
+    portal.answerStart(RemoteDesktopPortal::Outcome::Ok);
+    ASSERT_TRUE(test::waitUntil([&] { return !window->loop()->digitatore().occupato(); }));
+    EXPECT_EQ(portal.pressed(), QStringList({"ffe1"})) << "only the session's own first key";
+    EXPECT_EQ(window->Label1->text(), "AB12");
+
+    // Back into the notification area: the open session types the next line.
+    window->setWindowState(Qt::WindowMinimized);
+    ASSERT_TRUE(test::waitUntil([&] { return window->isHidden(); }));
+    present("CD\r");
+    EXPECT_EQ(portal.pressed().mid(1), QStringList({"43", "44", "ff0d"}));
+    EXPECT_FALSE(ended.has_value());
+}

@@ -47,7 +47,7 @@ Digitatore::Digitatore(QObject *parent) : QObject(parent)
     connect(&m_pausa, &QTimer::timeout, this, &Digitatore::attendi);
 }
 
-bool Digitatore::digita(QList<Tasto> plan, int delayMs, Done done)
+bool Digitatore::digita(QList<Tasto> plan, int delayMs, Done done, std::function<bool()> stillWanted)
 {
     if (m_busy)
         return false;
@@ -56,6 +56,7 @@ bool Digitatore::digita(QList<Tasto> plan, int delayMs, Done done)
     m_next = 0;
     m_delayMs = qMax(0, delayMs);
     m_done = std::move(done);
+    m_stillWanted = std::move(stillWanted);
     m_dalTasto.invalidate();
     const int riga = ++m_riga;
     if (keystrokes().ready()) {
@@ -69,7 +70,9 @@ bool Digitatore::digita(QList<Tasto> plan, int delayMs, Done done)
         QTimer::singleShot(0, guard, [guard, riga, ok] {
             if (!guard || guard->m_riga != riga || !guard->m_busy)
                 return;
-            if (ok)
+            if (ok && guard->m_stillWanted && !guard->m_stillWanted())
+                guard->fine(true, {});
+            else if (ok)
                 guard->m_pausa.start(0);
             else
                 guard->fine(false, keystrokes().lastError());
@@ -82,6 +85,7 @@ void Digitatore::fine(bool ok, const QString &why)
 {
     m_busy = false;
     m_plan.clear();
+    m_stillWanted = nullptr;
     Done done = std::move(m_done);
     m_done = nullptr;
     if (done)

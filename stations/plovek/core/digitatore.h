@@ -45,8 +45,10 @@ public:
     // done(true) when every keystroke was sent; done(false, why) when one could not be,
     // the rest of the line left out. Called from the event loop, never from within
     // digita(). A second call while typing is refused (false).
+    // A line that waited for the keystrokes is typed only if `stillWanted` (when given)
+    // holds once they are ready; otherwise it ends untyped with done(true).
     using Done = std::function<void(bool ok, const QString &why)>;
-    bool digita(QList<Tasto> plan, int delayMs, Done done);
+    bool digita(QList<Tasto> plan, int delayMs, Done done, std::function<bool()> stillWanted = {});
     bool occupato() const { return m_busy; }
 
 private:
@@ -58,6 +60,7 @@ private:
     qsizetype m_next = 0;
     int m_delayMs = 0;
     Done m_done;
+    std::function<bool()> m_stillWanted;
     bool m_busy = false;
     int m_riga = 0; // counts lines, so that a late answer finds its own
     QTimer m_pausa;

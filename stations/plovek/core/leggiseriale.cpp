@@ -121,11 +121,16 @@ void LeggiSeriale::inviadati(const QByteArray &text)
         break;
     }
     const PlovekIni ini = m_view.impostazioni();
-    const bool started = m_digitatore.digita(pianoRiga(ini, text), ini.ritardoMs(), [this](bool ok, const QString &why) {
-        if (!ok)
-            m_view.guastoDigitazione(why);
-        fine();
-    });
+    // The desktop may first ask its user; a window brought back on screen meanwhile
+    // takes the line as one read while on screen.
+    const bool started = m_digitatore.digita(
+        pianoRiga(ini, text), ini.ritardoMs(),
+        [this](bool ok, const QString &why) {
+            if (!ok)
+                m_view.guastoDigitazione(why);
+            fine();
+        },
+        [this] { return m_view.stato() == PlovekView::Stato::Minimizzata; });
     if (!started)
         fine();
 }
