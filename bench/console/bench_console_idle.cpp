@@ -4,7 +4,7 @@
 // ZORV900_IDLE_SECONDS sets the span (10 s by default). The target is under 1% of one core.
 
 #include "emulatorprocess.h"
-#include "messages.h"
+#include "fakemessageboxes.h"
 #include "service.h"
 #include "zorv.h"
 

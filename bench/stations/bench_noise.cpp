@@ -8,7 +8,8 @@
 #include "leggitessere.h"
 #include "stationport.h"
 
-#include "messages.h"
+#include "fakemessageboxes.h"
+#include "fakesound.h"
 #include "readeremulator.h"
 #include "record.h"
 #include "serialport.h"

@@ -5,7 +5,8 @@
 #include "record.h"
 #include "stationport.h"
 
-#include "messages.h"
+#include "fakemessageboxes.h"
+#include "fakesound.h"
 #include "readeremulator.h"
 #include "serialport.h"
 #include "service.h"

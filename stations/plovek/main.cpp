@@ -1,10 +1,8 @@
 #include "keys.h"
 #include "messages.h"
 #include "plovekwindow.h"
-#include "qtmessages.h"
-#include "qtsound.h"
-#include "qttrayicon.h"
 #include "service.h"
+#include "stationservices.h"
 #include "windowkeys.h"
 #include "x11keystrokes.h"
 
@@ -20,13 +18,9 @@ int main(int argc, char **argv)
     // question or its close box.
     app.setQuitOnLastWindowClosed(false);
 
-    zorv::QtMessageBoxes boxes;
-    zorv::Service<zorv::MessageBoxes>::set(&boxes);
-    zorv::QtSound sound;
-    zorv::Service<zorv::Sound>::set(&sound);
-    zorv::QtTrayIcon::install();
+    const zorv::stations::StationServices services;
     zorv::X11Keystrokes keys;
-    zorv::Service<zorv::Keystrokes>::set(&keys);
+    const zorv::ScopedService<zorv::Keystrokes> keysInstalled(&keys);
 
     zorv::stations::plovek::PlovekWindow window;
     window.Form_Load();

@@ -1,5 +1,5 @@
 #include "dialogresults.h"
-#include "messages.h"
+#include "fakemessageboxes.h"
 #include "porte.h"
 #include "rx.h"
 #include "sound.h"

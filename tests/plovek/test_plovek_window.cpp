@@ -2,6 +2,7 @@
 
 #include "plovekfixture.h"
 
+#include "fakeserialport.h"
 #include "plovekini.h"
 
 #include <QCheckBox>
@@ -357,12 +358,13 @@ TEST_F(PlovekFixture, SharedControlsAsTheWedgeShowsThem)
 TEST_F(PlovekFixture, PortThatCannotBeOpenedIsTriedAgain)
 {
     writeIni(ini(0, 0, 0, 0, 0, 0, 0, 0));
-    zorv::SerialPort::setFactory([this](QObject *parent) {
+    zorv::Maker<zorv::SerialPort> busyLines([this](QObject *parent) -> zorv::SerialPort * {
         auto *p = new zorv::FakeSerialPort(parent);
         p->openError = QStringLiteral("busy");
         line = p;
         return p;
     });
+    const zorv::ScopedService<zorv::Maker<zorv::SerialPort>> installed(&busyLines);
     start();
     ASSERT_TRUE(line);
     EXPECT_FALSE(line->isOpen());

@@ -4,9 +4,12 @@
 #include "fixtures.h"
 #include "stationport.h"
 
-#include "clock.h"
-#include "messages.h"
+#include "fakeclock.h"
+#include "fakemessageboxes.h"
+#include "fakesound.h"
+#include "faketrayicon.h"
 #include "qtmessages.h"
+#include "qtserialport.h"
 #include "readeremulator.h"
 #include "serialport.h"
 #include "service.h"
@@ -125,6 +128,15 @@ protected:
     ScopedService<Sound> soundService;
     FakeMessageBoxes boxes;
     ScopedService<MessageBoxes> boxService;
+    Maker<SerialPort> ports = Maker<SerialPort>::of<QtSerialPort>();
+    ScopedService<Maker<SerialPort>> portsService{&ports};
+    // A desktop without a notification area.
+    Maker<TrayIcon> icons{[](QObject *parent) -> TrayIcon * {
+        auto *icon = new FakeTrayIcon(parent);
+        icon->available = false;
+        return icon;
+    }};
+    ScopedService<Maker<TrayIcon>> iconsService{&icons};
     TempFolder home;
     TempFolder folder;
     emulator::ReaderEmulator emulator;
