@@ -1,5 +1,4 @@
 // A million-line movement log: loading, each sort button, a filter, and the memory used.
-#include "clock.h"
 #include "fakemessageboxes.h"
 #include "gridmodel.h"
 #include "gridtable.h"
@@ -62,12 +61,10 @@ QString logPath()
     return path;
 }
 
-// What the window uses: boxes nobody answers and the system clock.
+// Boxes nobody answers.
 struct Services {
     FakeMessageBoxes boxes;
     ScopedService<MessageBoxes> boxesInstalled{&boxes};
-    SystemClock clock;
-    ScopedService<Clock> clockInstalled{&clock};
 };
 
 void loadInto(GridTable &table)

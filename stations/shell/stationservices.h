@@ -5,11 +5,15 @@
 #include "qtserialport.h"
 #include "qttrayicon.h"
 #include "service.h"
+#include "stationwindow.h"
+
+#include <QCoreApplication>
 
 namespace zorv::stations {
 
 // What both station programs' mains install, for as long as it lives: the services of
-// every program, the sound player, the serial ports and the notification-area icons.
+// every program, the sound player, the serial ports, the notification-area icons and the
+// end of the program, which leaves the event loop.
 class StationServices : public ProgramServices {
 private:
     PulseSound m_sound;
@@ -18,6 +22,8 @@ private:
     ScopedService<Maker<SerialPort>> m_portsInstalled{&m_ports};
     Maker<TrayIcon> m_icons = Maker<TrayIcon>::of<QtTrayIcon>();
     ScopedService<Maker<TrayIcon>> m_iconsInstalled{&m_icons};
+    ProgramEnd m_end{[](int code) { QCoreApplication::exit(code); }};
+    ScopedService<ProgramEnd> m_endInstalled{&m_end};
 };
 
 } // namespace zorv::stations

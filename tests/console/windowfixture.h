@@ -1,6 +1,5 @@
 #pragma once
 
-#include "clock.h"
 #include "consolecommands.h"
 #include "fakemessageboxes.h"
 #include "qtserialport.h"

@@ -1,5 +1,4 @@
 #include "consolecommands.h"
-#include "clock.h"
 #include "dialogresults.h"
 #include "fakemessageboxes.h"
 #include "porte.h"

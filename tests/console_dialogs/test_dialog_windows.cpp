@@ -1,4 +1,3 @@
-#include "clock.h"
 #include "consoledialog.h"
 #include "dialogresults.h"
 #include "fakeserialport.h"

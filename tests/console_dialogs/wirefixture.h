@@ -1,6 +1,5 @@
 #pragma once
 
-#include "clock.h"
 #include "qtserialport.h"
 #include "readeremulator.h"
 #include "testsupport.h"

@@ -34,4 +34,14 @@ private:
     bool m_shown = false;
 };
 
+// The icons of a desktop without a notification area.
+inline Maker<TrayIcon> noNotificationArea()
+{
+    return Maker<TrayIcon>([](QObject *parent) -> TrayIcon * {
+        auto *icon = new FakeTrayIcon(parent);
+        icon->available = false;
+        return icon;
+    });
+}
+
 } // namespace zorv

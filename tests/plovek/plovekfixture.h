@@ -1,6 +1,5 @@
 #pragma once
 
-#include "clock.h"
 #include "fakemessageboxes.h"
 #include "fakeserialport.h"
 #include "fakesound.h"
@@ -29,7 +28,6 @@ protected:
     {
         m_oldConfig = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
-        zorv::stations::StationWindow::setEndHandler([this](int code) { ended = code; });
         if (!recorder.isOpen() || !keys.isOpen())
             GTEST_SKIP() << "needs an X display: " << recorder.error().toStdString() << " "
                          << keys.lastError().toStdString();
@@ -38,7 +36,6 @@ protected:
     void TearDown() override
     {
         window.reset();
-        zorv::stations::StationWindow::setEndHandler({});
         qputenv("XDG_CONFIG_HOME", m_oldConfig);
     }
 
@@ -111,6 +108,8 @@ protected:
     QPointer<zorv::FakeSerialPort> line;
     QPointer<zorv::FakeTrayIcon> tray;
     std::optional<int> ended;
+    zorv::stations::ProgramEnd end{[this](int code) { ended = code; }};
+    zorv::ScopedService<zorv::stations::ProgramEnd> endInstalled{&end};
     std::unique_ptr<zorv::stations::plovek::PlovekWindow> window;
     int handledBefore = 0;
 

@@ -35,14 +35,12 @@ protected:
         : clockService(&clock), soundService(&sound), boxService(&boxes), launcherService(&launcher)
     {
         clock.setNow(QDateTime(QDate(2026, 3, 7), QTime(9, 0, 0)));
-        StationWindow::setEndHandler([this](int code) { ended.append(code); });
         folder.write(QStringLiteral("porta.cfg"), portaCfg("5", "30", "A", "4"));
         scriviRegistro(folder, {cliente("ROSSI MARIO", kA, "10", "2", "1")});
     }
     ~Window() override
     {
         delete window;
-        StationWindow::setEndHandler({});
     }
     ControlloWindow &make()
     {
@@ -86,6 +84,8 @@ protected:
     FakeTrayIcon *tray = nullptr;
     bool trayAvailable = true;
     QList<int> ended;
+    ProgramEnd end{[this](int code) { ended.append(code); }};
+    ScopedService<ProgramEnd> endService{&end};
     ControlloWindow *window = nullptr;
 };
 

@@ -98,7 +98,6 @@ protected:
     {
         clock.setNow(QDateTime(QDate(2026, 3, 7), QTime(18, 30, 15)));
         qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
-        StationWindow::setEndHandler([this](int code) { ended.append(code); });
         EXPECT_TRUE(emulator.start());
         EXPECT_TRUE(emulator.linkComPort(home.path(), kCom));
         folder.write(QStringLiteral("porta.cfg"), portaCfg("5", "30", "A", QByteArray::number(kCom)));
@@ -106,7 +105,6 @@ protected:
     ~Reader() override
     {
         delete window;
-        StationWindow::setEndHandler({});
     }
     ControlloWindow &started()
     {
@@ -130,17 +128,14 @@ protected:
     ScopedService<MessageBoxes> boxService;
     Maker<SerialPort> ports = Maker<SerialPort>::of<QtSerialPort>();
     ScopedService<Maker<SerialPort>> portsService{&ports};
-    // A desktop without a notification area.
-    Maker<TrayIcon> icons{[](QObject *parent) -> TrayIcon * {
-        auto *icon = new FakeTrayIcon(parent);
-        icon->available = false;
-        return icon;
-    }};
+    Maker<TrayIcon> icons = noNotificationArea();
     ScopedService<Maker<TrayIcon>> iconsService{&icons};
     TempFolder home;
     TempFolder folder;
     emulator::ReaderEmulator emulator;
     QList<int> ended;
+    ProgramEnd end{[this](int code) { ended.append(code); }};
+    ScopedService<ProgramEnd> endService{&end};
     ControlloWindow *window = nullptr;
 };
 
