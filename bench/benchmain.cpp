@@ -1,5 +1,9 @@
 // The one main of the benchmarks: those that open windows get an offscreen QApplication,
-// the others a QCoreApplication, so timers and signals work in both.
+// the others a QCoreApplication, so timers and signals work in both; all run on the
+// system clock, as the programs do.
+#include "clock.h"
+#include "service.h"
+
 #include <QCoreApplication>
 #ifdef ZORV_BENCH_WIDGETS
 #include <QApplication>
@@ -16,6 +20,8 @@ int main(int argc, char **argv)
 #else
     QCoreApplication app(argc, argv);
 #endif
+    zorv::SystemClock clock;
+    const zorv::ScopedService<zorv::Clock> clockInstalled(&clock);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

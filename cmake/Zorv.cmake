@@ -1,23 +1,3 @@
-# Adds each listed folder that has a CMakeLists.txt of its own.
-function(zorv_add_optional_subdirs)
-  foreach(dir IN LISTS ARGN)
-    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
-      add_subdirectory(${dir})
-    endif()
-  endforeach()
-endfunction()
-
-# Adds every direct subfolder that has a CMakeLists.txt.
-function(zorv_add_all_subdirs)
-  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
-  list(SORT children)
-  foreach(child IN LISTS children)
-    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
-      add_subdirectory(${child})
-    endif()
-  endforeach()
-endfunction()
-
 # Tests never reach the machine's print system: libcups is pointed at a socket in the build
 # folder that nothing creates, so there is no printer (a test that needs a print server
 # starts one of its own).

@@ -1,4 +1,5 @@
-#include "qtmessages.h"
+#include "programservices.h"
+#include "qtserialport.h"
 #include "service.h"
 #include "windowkeys.h"
 #include "zorv.h"
@@ -11,7 +12,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Zorv900V3"));
     zorv::windowkeys::install();
-    zorv::Service<zorv::MessageBoxes>::set(new zorv::QtMessageBoxes);
+    const zorv::ProgramServices services;
+    auto ports = zorv::Maker<zorv::SerialPort>::of<zorv::QtSerialPort>();
+    const zorv::ScopedService<zorv::Maker<zorv::SerialPort>> portsInstalled(&ports);
 
     zorv::console::Zorv window;
     window.show();

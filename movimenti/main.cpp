@@ -1,10 +1,8 @@
 // movimenti: the movement log and the stock bookings.
 #include "scariman1.h"
 
-#include "launcher.h"
-#include "messages.h"
 #include "paths.h"
-#include "qtmessages.h"
+#include "programservices.h"
 #include "qtprinter.h"
 #include "service.h"
 #include "windowkeys.h"
@@ -19,11 +17,10 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("Movimenti"));
     zorv::windowkeys::install();
 
-    zorv::QtMessageBoxes boxes;
-    zorv::Service<zorv::MessageBoxes>::set(&boxes);
-    zorv::SystemLauncher programs;
-    zorv::Service<zorv::ProgramLauncher>::set(&programs);
-    zorv::installQtPrinter();
+    const zorv::ProgramServices services;
+    // Kept from one print to the next, with the printer chosen last.
+    zorv::QtPrinter printer;
+    const zorv::ScopedService<zorv::Printer> printerInstalled(&printer);
 
     // Only the exit question ends the program.
     app.setQuitOnLastWindowClosed(false);

@@ -44,13 +44,4 @@ bool SystemLauncher::start(const QString &name)
     return QProcess::startDetached(path, {}, QDir::currentPath());
 }
 
-ProgramLauncher &launcher()
-{
-    if (!Service<ProgramLauncher>::isSet()) {
-        static SystemLauncher system;
-        Service<ProgramLauncher>::set(&system);
-    }
-    return Service<ProgramLauncher>::get();
-}
-
 } // namespace zorv

@@ -24,17 +24,6 @@ public:
     static QString resolve(const QString &name);
 };
 
-class FakeLauncher : public ProgramLauncher {
-public:
-    bool start(const QString &name) override
-    {
-        started.append(name);
-        return !missing.contains(name);
-    }
-    QStringList started;
-    QStringList missing; // names that fail to start
-};
-
-ProgramLauncher &launcher();
+inline ProgramLauncher &launcher() { return Service<ProgramLauncher>::get(); }
 
 } // namespace zorv

@@ -1,9 +1,8 @@
 // database: the customer registry.
 #include "dbase.h"
 
-#include "launcher.h"
 #include "qtprinter.h"
-#include "qtmessages.h"
+#include "programservices.h"
 #include "service.h"
 #include "windowkeys.h"
 
@@ -16,11 +15,10 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("database"));
     zorv::windowkeys::install();
 
-    zorv::QtMessageBoxes boxes;
-    zorv::Service<zorv::MessageBoxes>::set(&boxes);
-    zorv::SystemLauncher programs;
-    zorv::Service<zorv::ProgramLauncher>::set(&programs);
-    zorv::installQtPrinter();
+    const zorv::ProgramServices services;
+    // Kept from one print to the next, with the printer chosen last.
+    zorv::QtPrinter printer;
+    const zorv::ScopedService<zorv::Printer> printerInstalled(&printer);
 
     // The window's own exit steps end the program; closing the last window alone must not.
     app.setQuitOnLastWindowClosed(false);

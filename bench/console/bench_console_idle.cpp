@@ -4,7 +4,8 @@
 // ZORV900_IDLE_SECONDS sets the span (10 s by default). The target is under 1% of one core.
 
 #include "emulatorprocess.h"
-#include "messages.h"
+#include "fakemessageboxes.h"
+#include "qtserialport.h"
 #include "service.h"
 #include "zorv.h"
 
@@ -43,6 +44,8 @@ void BM_ConsoleIdleWithPortOpen(benchmark::State &state)
     qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
     zorv::FakeMessageBoxes boxes;
     zorv::ScopedService<zorv::MessageBoxes> installed(&boxes);
+    auto ports = zorv::Maker<zorv::SerialPort>::of<zorv::QtSerialPort>();
+    zorv::ScopedService<zorv::Maker<zorv::SerialPort>> portsInstalled(&ports);
     zorv::emulator::EmulatorProcess reader;
     QString error;
     if (!reader.start(home.path(), 1, {}, &error)) {

@@ -1,7 +1,7 @@
 // A million-line movement log: loading, each sort button, a filter, and the memory used.
+#include "fakemessageboxes.h"
 #include "gridmodel.h"
 #include "gridtable.h"
-#include "messages.h"
 #include "movementlog.h"
 #include "qtprinter.h"
 #include "scariman1.h"
@@ -61,13 +61,11 @@ QString logPath()
     return path;
 }
 
-FakeMessageBoxes &boxes()
-{
-    static FakeMessageBoxes fake;
-    if (!Service<MessageBoxes>::isSet())
-        Service<MessageBoxes>::set(&fake);
-    return fake;
-}
+// Boxes nobody answers.
+struct Services {
+    FakeMessageBoxes boxes;
+    ScopedService<MessageBoxes> boxesInstalled{&boxes};
+};
 
 void loadInto(GridTable &table)
 {
@@ -87,7 +85,7 @@ double peakMegabytes()
 
 void BM_Load(benchmark::State &state)
 {
-    boxes();
+    const Services services;
     logPath();
     for (auto _ : state) {
         GridTable table;
@@ -104,7 +102,7 @@ BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond)->Iterations(3);
 // The same load into the Qt model the view reads.
 void BM_LoadIntoModel(benchmark::State &state)
 {
-    boxes();
+    const Services services;
     logPath();
     for (auto _ : state) {
         GridTable table;
@@ -121,7 +119,7 @@ BENCHMARK(BM_LoadIntoModel)->Unit(benchmark::kMillisecond)->Iterations(2);
 // `longest_tick_ms` is the longest the window went without handling its events.
 void BM_WindowLoad(benchmark::State &state)
 {
-    boxes();
+    const Services services;
     const QString log = logPath();
     const QString folder = log.left(log.size() - QStringLiteral("mov.txt").size());
     double longest = 0;
@@ -154,7 +152,7 @@ BENCHMARK(BM_WindowLoad)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void BM_Filter(benchmark::State &state)
 {
-    boxes();
+    const Services services;
     logPath();
     for (auto _ : state) {
         GridTable table;
@@ -170,7 +168,7 @@ BENCHMARK(BM_Filter)->Unit(benchmark::kMillisecond)->Iterations(3);
 // Each sort button's column and kind, from a table first shuffled by another sort.
 void BM_Sort(benchmark::State &state)
 {
-    boxes();
+    const Services services;
     static GridTable table;
     if (table.rowCount() == 1)
         loadInto(table);
@@ -191,13 +189,13 @@ BENCHMARK(BM_Sort)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMil
 // `loaded_MB` is the peak before the print.
 void BM_PrintListToTextSeam(benchmark::State &state)
 {
-    boxes();
+    const Services services;
     const QString log = logPath();
     const QString folder = log.left(log.size() - QStringLiteral("mov.txt").size());
     const QString out = folder + QStringLiteral("stampa.txt");
     qputenv("ZORV900_PRINT_TO", out.toLocal8Bit());
     QtPrinter real;
-    Service<Printer>::set(&real);
+    const ScopedService<Printer> printerInstalled(&real);
     Scariman1 window(folder);
     QEventLoop loop;
     QObject::connect(&window.program().loader(), &LogLoader::finished, &loop, &QEventLoop::quit);

@@ -4,6 +4,7 @@
 
 #include "digitatore.h"
 #include "fakeserialport.h"
+#include "fakesound.h"
 #include "keyrecorder.h"
 #include "leggiseriale.h"
 #include "service.h"
@@ -107,11 +108,12 @@ void BM_StationDelayZero(benchmark::State &state)
     if (!ready(state, recorder, keys))
         return;
     QPointer<FakeSerialPort> line;
-    SerialPort::setFactory([&](QObject *parent) {
+    Maker<SerialPort> ports([&](QObject *parent) -> SerialPort * {
         auto *p = new FakeSerialPort(parent);
         line = p;
         return p;
     });
+    const ScopedService<Maker<SerialPort>> portsInstalled(&ports);
     TrayView view;
     view.ini.Check1 = 0;
     view.ini.Combo6 = 1;
@@ -142,7 +144,6 @@ void BM_StationDelayZero(benchmark::State &state)
         received += recorder.presses().size();
     }
     check(state, expected, received, seconds);
-    SerialPort::setFactory({});
 }
 BENCHMARK(BM_StationDelayZero)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -8,7 +8,10 @@
 #include "leggitessere.h"
 #include "stationport.h"
 
-#include "messages.h"
+#include "fakemessageboxes.h"
+#include "fakesound.h"
+#include "faketrayicon.h"
+#include "qtserialport.h"
 #include "readeremulator.h"
 #include "record.h"
 #include "serialport.h"
@@ -36,6 +39,14 @@ namespace {
 
 const QByteArray kCarta = "123456789012";
 
+// What the station window makes here: real serial ports, and no notification area.
+struct StationParts {
+    Maker<SerialPort> ports = Maker<SerialPort>::of<QtSerialPort>();
+    ScopedService<Maker<SerialPort>> portsInstalled{&ports};
+    Maker<TrayIcon> icons = noNotificationArea();
+    ScopedService<Maker<TrayIcon>> iconsInstalled{&icons};
+};
+
 
 bool waitFor(const std::function<bool()> &done, int ms)
 {
@@ -60,6 +71,7 @@ void BM_CardAfterNoiseToRelayFrame(benchmark::State &state)
     ScopedService<Sound> soundService(&sound);
     FakeMessageBoxes boxes;
     ScopedService<MessageBoxes> boxService(&boxes);
+    const StationParts parts;
 
     registry::CustomerInput in;
     in.nome = "CLIENTE";
@@ -136,6 +148,7 @@ void BM_LogBoxLineWhenFull(benchmark::State &state)
 {
     FakeMessageBoxes boxes;
     ScopedService<MessageBoxes> boxService(&boxes);
+    const StationParts parts;
     QTemporaryDir dir;
     ControlloWindow window(dir.path());
     window.show();

@@ -5,7 +5,9 @@
 #include "record.h"
 #include "stationport.h"
 
-#include "messages.h"
+#include "fakemessageboxes.h"
+#include "fakesound.h"
+#include "qtserialport.h"
 #include "readeremulator.h"
 #include "serialport.h"
 #include "service.h"
@@ -48,6 +50,8 @@ void BM_CardToRelayFrame(benchmark::State &state)
     ScopedService<Sound> soundService(&sound);
     FakeMessageBoxes boxes;
     ScopedService<MessageBoxes> boxService(&boxes);
+    auto ports = Maker<SerialPort>::of<QtSerialPort>();
+    ScopedService<Maker<SerialPort>> portsService(&ports);
 
     QByteArray all;
     for (int i = 1; i <= 9999; ++i) {

@@ -1,7 +1,5 @@
 #include "keys.h"
 
-#include "clock.h"
-
 namespace zorv {
 
 namespace {
@@ -94,30 +92,6 @@ QList<Key> allKeys()
     QList<Key> out;
     for (const Named &n : kNames)
         out.append(n.key);
-    return out;
-}
-
-bool FakeKeystrokes::pressKey(Key key)
-{
-    if (!failWith.isEmpty())
-        return false;
-    sent.append({keyName(key), true, clock().elapsedMs()});
-    return true;
-}
-
-bool FakeKeystrokes::typeChar(char32_t ch)
-{
-    if (!failWith.isEmpty())
-        return false;
-    sent.append({QString::fromUcs4(&ch, 1), false, clock().elapsedMs()});
-    return true;
-}
-
-QStringList FakeKeystrokes::whats() const
-{
-    QStringList out;
-    for (const Sent &s : sent)
-        out.append(s.what);
     return out;
 }
 

@@ -508,11 +508,4 @@ QString QtPrinter::end()
     return error;
 }
 
-void installQtPrinter()
-{
-    // Lives as long as the program: the chosen printer is kept from one print to the next.
-    static QtPrinter *printer = new QtPrinter;
-    Service<Printer>::set(printer);
-}
-
 } // namespace zorv

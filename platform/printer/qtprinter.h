@@ -68,7 +68,4 @@ private:
     bool m_fontValid = false;
 };
 
-// Installs the real printer as the program's printer.
-void installQtPrinter();
-
 } // namespace zorv

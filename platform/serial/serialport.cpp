@@ -1,20 +1,11 @@
 #include "serialport.h"
 
 #include "paths.h"
-#include "qtserialport.h"
 
 #include <QFileInfo>
 #include <QStringList>
 
 namespace zorv {
-
-namespace {
-SerialPort::Factory &factorySlot()
-{
-    static SerialPort::Factory factory;
-    return factory;
-}
-} // namespace
 
 qsizetype ReceiveBuffer::append(QByteArrayView bytes)
 {
@@ -47,18 +38,6 @@ void ReceiveBuffer::clear()
 {
     m_data.clear();
     m_head = 0;
-}
-
-void SerialPort::setFactory(Factory factory)
-{
-    factorySlot() = std::move(factory);
-}
-
-SerialPort *SerialPort::create(QObject *parent)
-{
-    if (factorySlot())
-        return factorySlot()(parent);
-    return new QtSerialPort(parent);
 }
 
 QString SerialPort::devicePath(int commPort)

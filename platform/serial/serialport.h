@@ -1,11 +1,11 @@
 #pragma once
 
+#include "service.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QObject>
 #include <QString>
-
-#include <functional>
 
 namespace zorv {
 
@@ -90,11 +90,9 @@ public:
     int inputLen() const { return m_inputLen; }
     QByteArray input() { return read(m_inputLen); }
 
-    // Makes the port used by `create()`; tests install a fake here. An empty function
-    // restores the real serial port.
-    using Factory = std::function<SerialPort *(QObject *parent)>;
-    static void setFactory(Factory factory);
-    static SerialPort *create(QObject *parent = nullptr);
+    // A new port from the installed Maker<SerialPort>: the real port in the programs, a
+    // fake in tests.
+    static SerialPort *create(QObject *parent = nullptr) { return Service<Maker<SerialPort>>::get().make(parent); }
 
     // The device file behind COM n: ${XDG_CONFIG_HOME:-$HOME/.config}/zorv900/com<n> when
     // that exists (a link to /dev/ttyUSB0, a pseudo-terminal, ...; also when the link is

@@ -3,7 +3,6 @@
 #include "service.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <functional>
 
@@ -18,12 +17,5 @@ public:
 };
 
 inline Sound &sound() { return Service<Sound>::get(); }
-
-// Records the files and finishes at once; for tests.
-class FakeSound : public Sound {
-public:
-    void play(const QString &file, std::function<void()> done) override;
-    QStringList played;
-};
 
 } // namespace zorv

@@ -82,9 +82,4 @@ void QtTrayIcon::checkArea()
     emit lost();
 }
 
-void QtTrayIcon::install()
-{
-    TrayIcon::setFactory([](QObject *parent) -> TrayIcon * { return new QtTrayIcon(parent); });
-}
-
 } // namespace zorv

@@ -19,9 +19,6 @@ public:
     bool isShown() const override { return m_icon.isVisible(); }
     void beforeShow(QWindow *window, bool minimised) override;
 
-    // Installs QtTrayIcon as the icon that TrayIcon::create() makes.
-    static void install();
-
     // How often a shown icon looks whether its notification area is still there: Qt
     // hides an icon whose tray host has ended but says nothing of it.
     static constexpr int kCheckMs = 2000;

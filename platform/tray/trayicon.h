@@ -1,10 +1,10 @@
 #pragma once
 
+#include "service.h"
+
 #include <QIcon>
 #include <QObject>
 #include <QString>
-
-#include <functional>
 
 class QWindow;
 
@@ -33,11 +33,9 @@ public:
     // ordinary minimised window.
     virtual void beforeShow(QWindow *window, bool minimised) { Q_UNUSED(window); Q_UNUSED(minimised); }
 
-    // Makes the icons used by `create()`; tests install a fake here, programs the real
-    // one. With no factory installed there is no notification area.
-    using Factory = std::function<TrayIcon *(QObject *parent)>;
-    static void setFactory(Factory factory);
-    static TrayIcon *create(QObject *parent = nullptr);
+    // A new icon from the installed Maker<TrayIcon>: the real one in the programs, a fake
+    // in tests.
+    static TrayIcon *create(QObject *parent = nullptr) { return Service<Maker<TrayIcon>>::get().make(parent); }
 
 signals:
     // A left click, double click or right click on the icon, once its delivery is over.
@@ -45,34 +43,6 @@ signals:
     // The notification area went away while the icon was in it: the icon is gone
     // (isShown() is false) and nothing will show it again by itself.
     void lost();
-};
-
-// An icon in memory, for tests: counts adds and removes and lets the test click it
-// or take the notification area away. Like the real icon it signals from the event
-// loop, after click() or loseArea() has returned.
-class FakeTrayIcon : public TrayIcon {
-    Q_OBJECT
-public:
-    using TrayIcon::TrayIcon;
-
-    bool isAvailable() const override { return available; }
-    void add(const QIcon &icon, const QString &tip) override;
-    void remove() override;
-    bool isShown() const override { return m_shown; }
-
-    // A click on the shown icon.
-    void click();
-    // The notification area's host ends: no area from now on (until `available` is
-    // set again), and a shown icon is lost.
-    void loseArea();
-
-    bool available = true;
-    int adds = 0;
-    int removes = 0;
-    QString tip;
-
-private:
-    bool m_shown = false;
 };
 
 } // namespace zorv

@@ -1,9 +1,6 @@
 #include "controllowindow.h"
 #include "desktopsession.h"
-#include "qtmessages.h"
-#include "qtsound.h"
-#include "qttrayicon.h"
-#include "service.h"
+#include "stationservices.h"
 #include "windowkeys.h"
 
 #include <QCoreApplication>
@@ -20,11 +17,7 @@ int main(int argc, char **argv)
     // station ends only by its quit question.
     app.setQuitOnLastWindowClosed(false);
 
-    zorv::QtMessageBoxes boxes;
-    zorv::Service<zorv::MessageBoxes>::set(&boxes);
-    zorv::QtSound sound;
-    zorv::Service<zorv::Sound>::set(&sound);
-    zorv::QtTrayIcon::install();
+    const zorv::stations::StationServices services;
 
     zorv::stations::ControlloWindow window(QDir::currentPath());
     if (!window.Form_Load())

@@ -5,10 +5,8 @@
 #include "plovekini.h"
 #include "portalkeystrokes.h"
 #include "plovekwindow.h"
-#include "qtmessages.h"
-#include "qtsound.h"
-#include "qttrayicon.h"
 #include "service.h"
+#include "stationservices.h"
 #include "windowkeys.h"
 #include "x11keystrokes.h"
 
@@ -27,11 +25,7 @@ int main(int argc, char **argv)
     // question or its close box.
     app.setQuitOnLastWindowClosed(false);
 
-    zorv::QtMessageBoxes boxes;
-    zorv::Service<zorv::MessageBoxes>::set(&boxes);
-    zorv::QtSound sound;
-    zorv::Service<zorv::Sound>::set(&sound);
-    zorv::QtTrayIcon::install();
+    const zorv::stations::StationServices services;
 
     // On a Wayland desktop only its remote-desktop portal reaches native Wayland
     // windows, and it reaches Xwayland windows too; elsewhere the X Test extension.
@@ -41,15 +35,17 @@ int main(int argc, char **argv)
     QString problem;
     if (zorv::desktop::waylandSession())
         portal = std::make_unique<zorv::DBusRemoteDesktop>();
+    zorv::Keystrokes *keys = nullptr;
     if (portal && portal->version() > 0) {
         portalKeys = std::make_unique<zorv::PortalKeystrokes>(*portal, zorv::stations::plovek::percorsoPermesso());
-        zorv::Service<zorv::Keystrokes>::set(portalKeys.get());
+        keys = portalKeys.get();
     } else {
         x11Keys = std::make_unique<zorv::X11Keystrokes>();
-        zorv::Service<zorv::Keystrokes>::set(x11Keys.get());
+        keys = x11Keys.get();
         if (!x11Keys->isOpen())
             problem = x11Keys->lastError();
     }
+    const zorv::ScopedService<zorv::Keystrokes> keysInstalled(keys);
 
     zorv::stations::plovek::PlovekWindow window;
     if (portalKeys)
@@ -62,7 +58,5 @@ int main(int argc, char **argv)
     else if (x11Keys && zorv::desktop::waylandSession())
         window.mostraAvviso(QStringLiteral("This Wayland desktop offers no remote-desktop portal: "
                                            "lines are typed into X11 (Xwayland) windows only."));
-    const int code = app.exec();
-    zorv::Service<zorv::Keystrokes>::set(nullptr);
-    return code;
+    return app.exec();
 }

@@ -3,6 +3,7 @@
 #include "clock.h"
 #include "launcher.h"
 #include "messages.h"
+#include "service.h"
 #include "stationport.h"
 #include "text.h"
 #include "trayicon.h"
@@ -10,7 +11,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFontDatabase>
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,12 +25,6 @@
 namespace zorv::stations {
 
 namespace {
-
-std::function<void(int)> &endSlot()
-{
-    static std::function<void(int)> handler;
-    return handler;
-}
 
 QLabel *valueLabel(const QString &name, QWidget *parent)
 {
@@ -284,18 +278,9 @@ void StationWindow::trayLost()
     showMinimized();
 }
 
-void StationWindow::setEndHandler(std::function<void(int)> handler)
-{
-    endSlot() = std::move(handler);
-}
-
 void StationWindow::endProgram(int code)
 {
-    if (endSlot()) {
-        endSlot()(code);
-        return;
-    }
-    QCoreApplication::exit(code);
+    Service<ProgramEnd>::get().end(code);
 }
 
 void StationWindow::clear_Click()

@@ -24,6 +24,12 @@ class StationPort;
 
 namespace zorv::stations {
 
+// How a station program ends: the programs leave the event loop with the code, tests
+// watch for the end instead. Installed as a service.
+struct ProgramEnd {
+    std::function<void(int code)> end;
+};
+
 // What tells one station's window from the other's.
 struct StationOptions {
     QString caption;                 // window caption
@@ -94,8 +100,7 @@ public:
     TrayIcon *tray() const { return m_tray; }
     const StationOptions &options() const { return m_options; }
 
-    // Ends the program at once. Tests replace it to watch for the end.
-    static void setEndHandler(std::function<void(int code)> handler);
+    // Ends the program at once, through the installed ProgramEnd.
     static void endProgram(int code = 0);
 
     // Where a station adds its own controls.

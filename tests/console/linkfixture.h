@@ -45,6 +45,7 @@ protected:
         return ok;
     }
 
+    SystemClockInstalled clock;
     TempFolder home;
     emulator::ReaderEmulator reader;
     QtSerialPort port;

@@ -1,7 +1,7 @@
 #include "commandset.h"
 #include "consolecommands.h"
+#include "fakemessageboxes.h"
 #include "fakeserialport.h"
-#include "messages.h"
 #include "readerlink.h"
 #include "service.h"
 #include "testsupport.h"
@@ -107,6 +107,7 @@ protected:
         QTest::qWait(20);
     }
 
+    test::SystemClockInstalled clock;
     FakeMessageBoxes boxes;
     ScopedService<MessageBoxes> boxesService;
     FakeSerialPort port;

@@ -1,6 +1,7 @@
 #include "windowfixture.h"
 
 #include "dialogresults.h"
+#include "fakemessageboxes.h"
 
 #include <QDialog>
 #include <QTimer>

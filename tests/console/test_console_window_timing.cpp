@@ -1,4 +1,5 @@
 #include "windowfixture.h"
+#include "fakemessageboxes.h"
 
 using namespace zorv;
 using zorv::test::ConsoleRig;

@@ -1,5 +1,6 @@
 #include "linkfixture.h"
 
+#include "fakeserialport.h"
 #include "frames.h"
 
 #include <QEventLoop>
@@ -219,6 +220,7 @@ TEST_F(PtyReader, UnpluggedDuringAWaitEndsItAsFailed)
 
 TEST(FakePort, FlushDropsWhatIsWaitingAndDataSignalDrivesTheWait)
 {
+    const zorv::test::SystemClockInstalled clock;
     FakeSerialPort port;
     ASSERT_TRUE(port.open(1, "9600,n,8,1"));
     ReaderLink link(&port);
@@ -268,6 +270,7 @@ TEST_F(PtyReader, BytesArrivingWhileASlotRunsAnEventLoopAreSignalledAndReadable)
 // handled; what came meanwhile waits, and is told only with the next arrival.
 TEST(FakePort, NoDataSignalWhileAnEarlierOneIsStillBeingHandled)
 {
+    const zorv::test::SystemClockInstalled clock;
     FakeSerialPort port;
     ASSERT_TRUE(port.open(1, "9600,n,8,1"));
     int signalled = 0;
@@ -312,6 +315,7 @@ TEST(ReceiveBufferLimit, KeepsTheFirstBytesUpToTheLimitAndCountsTheRest)
 
 TEST(FakePort, ReadBufferLimitHoldsOnlyTheFirstBytes)
 {
+    const zorv::test::SystemClockInstalled clock;
     FakeSerialPort port;
     ASSERT_TRUE(port.open(1, "9600,n,8,1"));
     port.setReadBufferLimit(4);

@@ -10,6 +10,7 @@ using zorv::test::PtyReader;
 // gets the reply. Both run at once on two readers.
 TEST(ReadCardWindow, SecondReplyFourSecondsAfterAFirstThatTookTwo)
 {
+    const zorv::test::SystemClockInstalled clock;
     zorv::test::TempFolder home;
     const QByteArray oldHome = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());

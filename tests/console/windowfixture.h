@@ -1,7 +1,8 @@
 #pragma once
 
 #include "consolecommands.h"
-#include "messages.h"
+#include "fakemessageboxes.h"
+#include "qtserialport.h"
 #include "readeremulator.h"
 #include "readerlink.h"
 #include "serialport.h"
@@ -69,6 +70,9 @@ struct ConsoleRig {
     emulator::ReaderEmulator reader;
     FakeMessageBoxes boxes;
     ScopedService<MessageBoxes> boxesInstalled{&boxes};
+    SystemClockInstalled clock;
+    Maker<SerialPort> ports = Maker<SerialPort>::of<QtSerialPort>();
+    ScopedService<Maker<SerialPort>> portsInstalled{&ports};
     std::unique_ptr<console::Zorv> window;
 };
 

@@ -1,11 +1,11 @@
 #include "consolecommands.h"
 #include "dialogresults.h"
-#include "messages.h"
+#include "fakemessageboxes.h"
 #include "porte.h"
 #include "portframedialog.h"
 #include "readeremulator.h"
 #include "rx.h"
-#include "serialport.h"
+#include "qtserialport.h"
 #include "sound.h"
 #include "store.h"
 #include "testsupport.h"
@@ -48,7 +48,6 @@ protected:
         QString error;
         ASSERT_TRUE(reader.start(&error)) << error.toStdString();
         ASSERT_TRUE(reader.linkComPort(home.path(), kCom, &error)) << error.toStdString();
-        SerialPort::setFactory({});
         window = std::make_unique<Zorv>();
         window->show();
     }
@@ -102,6 +101,9 @@ protected:
 
     FakeMessageBoxes boxes;
     ScopedService<MessageBoxes> boxesService;
+    test::SystemClockInstalled clock;
+    Maker<SerialPort> ports = Maker<SerialPort>::of<QtSerialPort>();
+    ScopedService<Maker<SerialPort>> portsService{&ports};
     test::TempFolder home;
     emulator::ReaderEmulator reader;
     std::unique_ptr<Zorv> window;

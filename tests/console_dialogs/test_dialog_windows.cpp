@@ -1,7 +1,7 @@
 #include "consoledialog.h"
 #include "dialogresults.h"
 #include "fakeserialport.h"
-#include "messages.h"
+#include "fakemessageboxes.h"
 #include "portframedialog.h"
 #include "sound.h"
 #include "store.h"
@@ -41,6 +41,7 @@ protected:
 
     FakeMessageBoxes boxes;
     ScopedService<MessageBoxes> boxesService;
+    test::SystemClockInstalled clock;
 };
 
 // PORTS and CONFIG are twins: every test runs on both.

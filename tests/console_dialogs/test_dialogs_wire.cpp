@@ -1,5 +1,5 @@
 #include "dialogresults.h"
-#include "messages.h"
+#include "fakemessageboxes.h"
 #include "monitorreaders.h"
 #include "porte.h"
 #include "rx.h"

@@ -1,5 +1,5 @@
 #include "inputdfid.h"
-#include "messages.h"
+#include "fakemessageboxes.h"
 #include "discountcustomer.h"
 #include "record.h"
 #include "registryfile.h"

@@ -1,4 +1,4 @@
-#include "clock.h"
+#include "fakeclock.h"
 #include "fakeserialport.h"
 #include "monitorreaders.h"
 #include "testsupport.h"

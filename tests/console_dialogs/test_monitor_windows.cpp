@@ -26,6 +26,7 @@ const QString kNine(9, QLatin1Char(' '));
 
 TEST(PorteWindow, PrintsThreeRowsAndStopsOneSecondAfterTheThird)
 {
+    const zorv::test::SystemClockInstalled clock;
     FakeSerialPort port;
     port.open();
     port.onWrite = [&](const QByteArray &frame) {
@@ -57,6 +58,7 @@ TEST(PorteWindow, PrintsThreeRowsAndStopsOneSecondAfterTheThird)
 
 TEST(PorteWindow, SilenceLeavesItBlank)
 {
+    const zorv::test::SystemClockInstalled clock;
     FakeSerialPort port;
     port.open();
     PORTE window(&port);
@@ -74,6 +76,7 @@ TEST(PorteWindow, SilenceLeavesItBlank)
 
 TEST(PorteWindow, LinesAfterQuitAreDroppedUntilTheAnswerWouldHaveEnded)
 {
+    const zorv::test::SystemClockInstalled clock;
     FakeSerialPort port;
     port.open();
     PORTE window(&port);

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "qtserialport.h"
 #include "readeremulator.h"
-#include "serialport.h"
 #include "testsupport.h"
 
 #include <QByteArray>
@@ -25,8 +25,7 @@ protected:
         QString error;
         ASSERT_TRUE(reader.start(&error)) << error.toStdString();
         ASSERT_TRUE(reader.linkComPort(home.path(), kCom, &error)) << error.toStdString();
-        zorv::SerialPort::setFactory({});
-        port.reset(zorv::SerialPort::create());
+        port = std::make_unique<zorv::QtSerialPort>();
         ASSERT_TRUE(port->open(kCom, QStringLiteral("9600,n,8,1"), &error)) << error.toStdString();
     }
     void TearDown() override
@@ -49,6 +48,7 @@ protected:
         QTimer::singleShot(ms, Qt::PreciseTimer, &reader, [this, bytes] { reader.sendRaw(bytes); });
     }
 
+    zorv::test::SystemClockInstalled clock;
     zorv::test::TempFolder home;
     zorv::emulator::ReaderEmulator reader;
     std::unique_ptr<zorv::SerialPort> port;

@@ -3,6 +3,7 @@
 #include "uifixture.h"
 
 #include "elenchi.h"
+#include "fakeprinter.h"
 #include "listprint.h"
 #include "minmax.h"
 #include "paperpdf.h"

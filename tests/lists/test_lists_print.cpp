@@ -1,5 +1,6 @@
 #include "listfixture.h"
 #include "listprint.h"
+#include "fakeprinter.h"
 
 #include <QElapsedTimer>
 #include <QTest>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "dbstate.h"
+#include "fakemessageboxes.h"
+#include "fakeprinter.h"
 #include "listfixture.h"
 #include "listsupport.h"
-#include "messages.h"
-#include "printer.h"
 
 #include <QApplication>
 #include <QListView>

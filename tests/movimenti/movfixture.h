@@ -1,8 +1,8 @@
 #pragma once
 
 #include "articolo.h"
-#include "clock.h"
-#include "messages.h"
+#include "fakeclock.h"
+#include "fakemessageboxes.h"
 #include "program.h"
 #include "service.h"
 #include "testsupport.h"

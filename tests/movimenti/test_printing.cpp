@@ -1,11 +1,9 @@
 #include "windowfixture.h"
 
-#ifdef ZORV_HAVE_QT_PRINTER
 #include "paperpdf.h"
 #include "printlist.h"
 #include "text.h"
 #include "qtprinter.h"
-#endif
 
 using namespace zorv;
 using namespace zorv::movimenti;
@@ -116,7 +114,6 @@ TEST_F(Printing, DocumentPrintsWithItsHeaders)
         EXPECT_EQ(line.size(), 113);
 }
 
-#ifdef ZORV_HAVE_QT_PRINTER
 TEST_F(Printing, RealPrinterWritesTheLinesToTheTextSeam)
 {
     const QString out = folder.file(QStringLiteral("stampa.txt"));
@@ -232,4 +229,3 @@ TEST_F(Printing, TheTextSeamBreaksTheListsPagesWhereAnA4PrinterDoes)
     for (qsizetype p = 0; p < text.size(); ++p)
         EXPECT_EQ(zorv::test::asRead(text[p]), paper[p].lines) << "page " << p + 1;
 }
-#endif

@@ -1,4 +1,5 @@
 #include "printlist.h"
+#include "fakeprinter.h"
 
 #include <gtest/gtest.h>
 

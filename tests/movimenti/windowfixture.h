@@ -2,7 +2,8 @@
 
 #include "movfixture.h"
 
-#include "launcher.h"
+#include "fakelauncher.h"
+#include "fakeprinter.h"
 #include "printer/printer.h"
 #include "scariman1.h"
 

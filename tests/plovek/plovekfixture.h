@@ -1,14 +1,15 @@
 #pragma once
 
+#include "fakemessageboxes.h"
 #include "fakeserialport.h"
+#include "fakesound.h"
+#include "faketrayicon.h"
 #include "keyrecorder.h"
-#include "messages.h"
 #include "plovekwindow.h"
 #include "service.h"
 #include "sound.h"
 #include "stationwindow.h"
 #include "testsupport.h"
-#include "trayicon.h"
 #include "x11keystrokes.h"
 
 #include <QComboBox>
@@ -27,17 +28,6 @@ protected:
     {
         m_oldConfig = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
-        zorv::SerialPort::setFactory([this](QObject *parent) {
-            auto *p = new zorv::FakeSerialPort(parent);
-            line = p;
-            return p;
-        });
-        zorv::TrayIcon::setFactory([this](QObject *parent) {
-            auto *t = new zorv::FakeTrayIcon(parent);
-            tray = t;
-            return t;
-        });
-        zorv::stations::StationWindow::setEndHandler([this](int code) { ended = code; });
         if (!recorder.isOpen() || !keys.isOpen())
             GTEST_SKIP() << "needs an X display: " << recorder.error().toStdString() << " "
                          << keys.lastError().toStdString();
@@ -46,9 +36,6 @@ protected:
     void TearDown() override
     {
         window.reset();
-        zorv::stations::StationWindow::setEndHandler({});
-        zorv::SerialPort::setFactory({});
-        zorv::TrayIcon::setFactory({});
         qputenv("XDG_CONFIG_HOME", m_oldConfig);
     }
 
@@ -98,6 +85,19 @@ protected:
     }
 
     zorv::test::TempFolder home;
+    zorv::test::SystemClockInstalled clock;
+    zorv::Maker<zorv::SerialPort> lines{[this](QObject *parent) -> zorv::SerialPort * {
+        auto *p = new zorv::FakeSerialPort(parent);
+        line = p;
+        return p;
+    }};
+    zorv::ScopedService<zorv::Maker<zorv::SerialPort>> linesInstalled{&lines};
+    zorv::Maker<zorv::TrayIcon> icons{[this](QObject *parent) -> zorv::TrayIcon * {
+        auto *t = new zorv::FakeTrayIcon(parent);
+        tray = t;
+        return t;
+    }};
+    zorv::ScopedService<zorv::Maker<zorv::TrayIcon>> iconsInstalled{&icons};
     zorv::FakeMessageBoxes boxes;
     zorv::ScopedService<zorv::MessageBoxes> boxesInstalled{&boxes};
     zorv::FakeSound sound;
@@ -108,6 +108,8 @@ protected:
     QPointer<zorv::FakeSerialPort> line;
     QPointer<zorv::FakeTrayIcon> tray;
     std::optional<int> ended;
+    zorv::stations::ProgramEnd end{[this](int code) { ended = code; }};
+    zorv::ScopedService<zorv::stations::ProgramEnd> endInstalled{&end};
     std::unique_ptr<zorv::stations::plovek::PlovekWindow> window;
     int handledBefore = 0;
 

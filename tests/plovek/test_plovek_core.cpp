@@ -2,7 +2,7 @@
 
 #include "clock.h"
 #include "digitatore.h"
-#include "keys.h"
+#include "fakekeystrokes.h"
 #include "plovekini.h"
 #include "service.h"
 #include "testsupport.h"
@@ -258,6 +258,7 @@ TEST(PianoRiga, ControlCharactersPressNoKey)
 
 class DigitatoreTest : public ::testing::Test {
 protected:
+    test::SystemClockInstalled clock;
     FakeKeystrokes keys;
     ScopedService<Keystrokes> installed{&keys};
 };

@@ -4,6 +4,7 @@
 #include "emulatorprocess.h"
 #include "plovekfixture.h"
 
+#include "qtserialport.h"
 #include "stationport.h"
 
 #include <QLabel>
@@ -25,15 +26,6 @@ QByteArray iniOnPort(int port)
 
 class PlovekPortTest : public PlovekFixture {
 protected:
-    void SetUp() override
-    {
-        PlovekFixture::SetUp();
-        if (IsSkipped())
-            return;
-        // The real serial port, on the emulators' terminals.
-        SerialPort::setFactory({});
-    }
-
     bool onPort(int n) { return window->loop()->portaInUso() == n && window->port().isOpen(); }
 
     void expectTyped(const QString &text)
@@ -42,6 +34,10 @@ protected:
         recorder.settle();
         EXPECT_EQ(recorder.typed(), text);
     }
+
+    // The real serial port, on the emulators' terminals.
+    Maker<SerialPort> realPorts = Maker<SerialPort>::of<QtSerialPort>();
+    ScopedService<Maker<SerialPort>> realPortsInstalled{&realPorts};
 };
 
 TEST_F(PlovekPortTest, PortChosenWhileTheLoopRunsTakesEffectAndIsSaved)

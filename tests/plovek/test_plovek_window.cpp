@@ -3,8 +3,8 @@
 #include "plovekfixture.h"
 
 #include "fakeportal.h"
+#include "fakeserialport.h"
 #include "portalkeystrokes.h"
-
 #include "plovekini.h"
 
 #include <QCheckBox>
@@ -374,12 +374,13 @@ TEST_F(PlovekFixture, SharedControlsAsTheWedgeShowsThem)
 TEST_F(PlovekFixture, PortThatCannotBeOpenedIsTriedAgain)
 {
     writeIni(ini(0, 0, 0, 0, 0, 0, 0, 0));
-    zorv::SerialPort::setFactory([this](QObject *parent) {
+    zorv::Maker<zorv::SerialPort> busyLines([this](QObject *parent) -> zorv::SerialPort * {
         auto *p = new zorv::FakeSerialPort(parent);
         p->openError = QStringLiteral("busy");
         line = p;
         return p;
     });
+    const zorv::ScopedService<zorv::Maker<zorv::SerialPort>> installed(&busyLines);
     start();
     ASSERT_TRUE(line);
     EXPECT_FALSE(line->isOpen());

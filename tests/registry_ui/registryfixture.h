@@ -4,8 +4,8 @@
 #include "record.h"
 #include "registryfile.h"
 
-#include "launcher.h"
-#include "messages.h"
+#include "fakelauncher.h"
+#include "fakemessageboxes.h"
 #include "service.h"
 #include "testsupport.h"
 

@@ -5,7 +5,7 @@
 #include "fixture.h"
 #include "visual.h"
 
-#include "messages.h"
+#include "fakemessageboxes.h"
 #include "privatecups.h"
 #include "qtprinter.h"
 

@@ -3,8 +3,8 @@
 #include "fixture.h"
 #include "visual.h"
 
-#include "messages.h"
-#include "printer.h"
+#include "fakemessageboxes.h"
+#include "fakeprinter.h"
 
 #include <QAction>
 #include <QApplication>

@@ -8,9 +8,9 @@
 #include "trovi.h"
 #include "visual.h"
 
-#include "launcher.h"
-#include "messages.h"
-#include "printer.h"
+#include "fakelauncher.h"
+#include "fakemessageboxes.h"
+#include "fakeprinter.h"
 #include "service.h"
 
 #include <QApplication>

@@ -7,10 +7,10 @@
 #include "trovi.h"
 #include "visual.h"
 
-#include "clock.h"
-#include "messages.h"
+#include "fakeclock.h"
+#include "fakemessageboxes.h"
+#include "fakeprinter.h"
 #include "paperpdf.h"
-#include "printer.h"
 #include "qtprinter.h"
 
 #include <QApplication>
@@ -56,6 +56,7 @@ protected:
     QByteArray file() const { return dir.read("CLIENTI.DAT"); }
 
     TempFolder dir;
+    test::SystemClockInstalled systemClock;
     FakeMessageBoxes boxes;
     ScopedService<MessageBoxes> boxService{&boxes};
     FakePrinter fakePrinter;

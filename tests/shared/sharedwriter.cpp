@@ -12,9 +12,10 @@
 // should.
 
 #include "cardcheck.h"
+#include "clock.h"
 #include "entrysave.h"
+#include "fakemessageboxes.h"
 #include "filelock.h"
-#include "messages.h"
 #include "program.h"
 #include "registryfile.h"
 #include "service.h"
@@ -111,6 +112,8 @@ int hold(const QString &path)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    SystemClock clock;
+    const ScopedService<Clock> clockInstalled(&clock);
     const QStringList a = app.arguments();
     const QString what = a.value(1);
     if (what == QLatin1String("card") && a.size() == 5)

@@ -5,6 +5,7 @@
 #include "movfixture.h"
 #include "registryfile.h"
 
+#include "fakemessageboxes.h"
 #include "items.h"
 
 #include <QDate>
@@ -112,6 +113,7 @@ protected:
         holder = std::make_unique<OtherProgram>(QStringList{"hold", folder.file(name)});
         ASSERT_TRUE(holder->waitReady()) << holder->errors().toStdString();
     }
+    SystemClockInstalled clock;
     TempFolder folder;
     std::unique_ptr<OtherProgram> holder;
 };

@@ -2,7 +2,7 @@
 #include "fixtures.h"
 #include "portacfg.h"
 
-#include "clock.h"
+#include "fakeclock.h"
 #include "items.h"
 #include "record.h"
 #include "service.h"

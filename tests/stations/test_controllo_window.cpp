@@ -2,13 +2,14 @@
 #include "fixtures.h"
 #include "stationport.h"
 
-#include "clock.h"
+#include "fakeclock.h"
+#include "fakelauncher.h"
+#include "fakemessageboxes.h"
 #include "fakeserialport.h"
-#include "launcher.h"
-#include "messages.h"
+#include "fakesound.h"
+#include "faketrayicon.h"
 #include "service.h"
 #include "sound.h"
-#include "trayicon.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -34,29 +35,12 @@ protected:
         : clockService(&clock), soundService(&sound), boxService(&boxes), launcherService(&launcher)
     {
         clock.setNow(QDateTime(QDate(2026, 3, 7), QTime(9, 0, 0)));
-        SerialPort::setFactory([this](QObject *parent) {
-            fake = new FakeSerialPort(parent);
-            fake->onWrite = [this](const QByteArray &frame) {
-                if (frame.startsWith("C0") || frame.startsWith("B3"))
-                    fake->receive("OK\r");
-            };
-            return fake;
-        });
-        TrayIcon::setFactory([this](QObject *parent) {
-            tray = new FakeTrayIcon(parent);
-            tray->available = trayAvailable;
-            return tray;
-        });
-        StationWindow::setEndHandler([this](int code) { ended.append(code); });
         folder.write(QStringLiteral("porta.cfg"), portaCfg("5", "30", "A", "4"));
         scriviRegistro(folder, {cliente("ROSSI MARIO", kA, "10", "2", "1")});
     }
     ~Window() override
     {
         delete window;
-        SerialPort::setFactory({});
-        TrayIcon::setFactory({});
-        StationWindow::setEndHandler({});
     }
     ControlloWindow &make()
     {
@@ -80,11 +64,28 @@ protected:
     ScopedService<MessageBoxes> boxService;
     FakeLauncher launcher;
     ScopedService<ProgramLauncher> launcherService;
+    Maker<SerialPort> ports{[this](QObject *parent) -> SerialPort * {
+        fake = new FakeSerialPort(parent);
+        fake->onWrite = [this](const QByteArray &frame) {
+            if (frame.startsWith("C0") || frame.startsWith("B3"))
+                fake->receive("OK\r");
+        };
+        return fake;
+    }};
+    ScopedService<Maker<SerialPort>> portsService{&ports};
+    Maker<TrayIcon> icons{[this](QObject *parent) -> TrayIcon * {
+        tray = new FakeTrayIcon(parent);
+        tray->available = trayAvailable;
+        return tray;
+    }};
+    ScopedService<Maker<TrayIcon>> iconsService{&icons};
     TempFolder folder;
     FakeSerialPort *fake = nullptr;
     FakeTrayIcon *tray = nullptr;
     bool trayAvailable = true;
     QList<int> ended;
+    ProgramEnd end{[this](int code) { ended.append(code); }};
+    ScopedService<ProgramEnd> endService{&end};
     ControlloWindow *window = nullptr;
 };
 

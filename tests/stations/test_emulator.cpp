@@ -4,9 +4,12 @@
 #include "fixtures.h"
 #include "stationport.h"
 
-#include "clock.h"
-#include "messages.h"
+#include "fakeclock.h"
+#include "fakemessageboxes.h"
+#include "fakesound.h"
+#include "faketrayicon.h"
 #include "qtmessages.h"
+#include "qtserialport.h"
 #include "readeremulator.h"
 #include "serialport.h"
 #include "service.h"
@@ -98,7 +101,6 @@ protected:
     {
         clock.setNow(QDateTime(QDate(2026, 3, 7), QTime(18, 30, 15)));
         qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
-        StationWindow::setEndHandler([this](int code) { ended.append(code); });
         EXPECT_TRUE(emulator.start());
         EXPECT_TRUE(emulator.linkComPort(home.path(), kCom));
         folder.write(QStringLiteral("porta.cfg"), portaCfg("5", "30", "A", QByteArray::number(kCom)));
@@ -106,7 +108,6 @@ protected:
     ~Reader() override
     {
         delete window;
-        StationWindow::setEndHandler({});
     }
     ControlloWindow &started()
     {
@@ -128,10 +129,16 @@ protected:
     ScopedService<Sound> soundService;
     FakeMessageBoxes boxes;
     ScopedService<MessageBoxes> boxService;
+    Maker<SerialPort> ports = Maker<SerialPort>::of<QtSerialPort>();
+    ScopedService<Maker<SerialPort>> portsService{&ports};
+    Maker<TrayIcon> icons = noNotificationArea();
+    ScopedService<Maker<TrayIcon>> iconsService{&icons};
     TempFolder home;
     TempFolder folder;
     emulator::ReaderEmulator emulator;
     QList<int> ended;
+    ProgramEnd end{[this](int code) { ended.append(code); }};
+    ScopedService<ProgramEnd> endService{&end};
     ControlloWindow *window = nullptr;
 };
 

@@ -2,10 +2,11 @@
 #include "leggitessere.h"
 #include "stationport.h"
 
-#include "clock.h"
+#include "fakeclock.h"
+#include "fakemessageboxes.h"
 #include "fakeserialport.h"
+#include "fakesound.h"
 #include "items.h"
-#include "messages.h"
 #include "service.h"
 #include "sound.h"
 
@@ -50,13 +51,15 @@ protected:
     Loop() : clockService(&clock), soundService(&sound), boxService(&boxes)
     {
         clock.setNow(QDateTime(QDate(2026, 3, 7), QTime(9, 0, 0)));
-        SerialPort::setFactory([this](QObject *parent) {
-            fake = new FakeSerialPort(parent);
-            return fake;
-        });
-        port = new StationPort;
-        port->Comm1();
-        SerialPort::setFactory({});
+        {
+            Maker<SerialPort> ports([this](QObject *parent) -> SerialPort * {
+                fake = new FakeSerialPort(parent);
+                return fake;
+            });
+            const ScopedService<Maker<SerialPort>> installed(&ports);
+            port = new StationPort;
+            port->Comm1();
+        }
         EXPECT_TRUE(port->open());
         // The reader answers every relay frame at once.
         fake->onWrite = [this](const QByteArray &frame) {

@@ -1,4 +1,4 @@
-#include "qtsound.h"
+#include "pulsesound.h"
 #include "wavefile.h"
 
 #include "testsupport.h"
@@ -41,7 +41,7 @@ protected:
 
     // Plays `file` and returns how long it held up its caller, or -1 when it never ended
     // within `waitMs`; `early` is set when `done` came from inside play().
-    qint64 timed(QtSound &player, const QString &file, int waitMs = 5000, bool *early = nullptr)
+    qint64 timed(PulseSound &player, const QString &file, int waitMs = 5000, bool *early = nullptr)
     {
         bool done = false;
         QElapsedTimer t;
@@ -60,7 +60,7 @@ protected:
 TEST_F(Sound, LogStandsInForPlaying)
 {
     qputenv("ZORV900_SOUND_LOG", folder.file(QStringLiteral("sounds.log")).toLocal8Bit());
-    QtSound player;
+    PulseSound player;
     int done = 0;
     player.play(folder.file(QStringLiteral("auto.wav")), [&] { ++done; });
     player.play(folder.file(QStringLiteral("sco.wav")), [&] { ++done; });
@@ -71,7 +71,7 @@ TEST_F(Sound, LogStandsInForPlaying)
 
 TEST_F(Sound, MissingFilePlaysNothingAndFinishes)
 {
-    QtSound player;
+    PulseSound player;
     bool early = true;
     const qint64 ms = timed(player, folder.file(QStringLiteral("none.wav")), 1000, &early);
     EXPECT_FALSE(early);
@@ -84,7 +84,7 @@ TEST_F(Sound, WithoutAServerEachSoundEndsAtOnce)
 {
     folder.write(QStringLiteral("long.wav"), toneFile(Wave::Sample::S16, 22050, 1, 2000));
     folder.write(QStringLiteral("short.wav"), toneFile(Wave::Sample::S16, 44100, 1, 300));
-    QtSound player;
+    PulseSound player;
     QElapsedTimer all;
     all.start();
     for (const char *name : {"long.wav", "short.wav", "long.wav", "short.wav"}) {
@@ -112,19 +112,19 @@ TEST_F(Sound, AStuckServerHoldsASoundOnlyUntilItsLimit)
     ASSERT_EQ(::listen(listener, 8), 0); // never accepted, never answered
 
     folder.write(QStringLiteral("short.wav"), toneFile(Wave::Sample::S16, 8000, 1, 200));
-    QtSound player;
+    PulseSound player;
     const qint64 ms = timed(player, folder.file(QStringLiteral("short.wav")), 6000);
     ::close(listener);
     ASSERT_GE(ms, 0) << "the sound never ended";
-    EXPECT_GE(ms, QtSound::limitMs(200) - 50);
-    EXPECT_LT(ms, QtSound::limitMs(200) + 1000);
+    EXPECT_GE(ms, PulseSound::limitMs(200) - 50);
+    EXPECT_LT(ms, PulseSound::limitMs(200) + 1000);
 }
 
 TEST(SoundLimit, IsTheLengthAndAMarginWithinBounds)
 {
-    EXPECT_EQ(QtSound::limitMs(200), 200 + 1500);
-    EXPECT_EQ(QtSound::limitMs(0), 1500);
-    EXPECT_EQ(QtSound::limitMs(70000), 60000);
+    EXPECT_EQ(PulseSound::limitMs(200), 200 + 1500);
+    EXPECT_EQ(PulseSound::limitMs(0), 1500);
+    EXPECT_EQ(PulseSound::limitMs(70000), 60000);
 }
 
 struct WaveCase {

@@ -1,6 +1,6 @@
 // The real player against a real sound server: a private PulseAudio with a null sink,
 // whose monitor is recorded to hear what a listener at the speaker would hear.
-#include "qtsound.h"
+#include "pulsesound.h"
 
 #include "privatepulse.h"
 #include "testsupport.h"
@@ -41,7 +41,7 @@ protected:
     };
 
     // Plays `file` while `rec` records the sink.
-    Played playAndListen(QtSound &player, MonitorRecording &rec, const QString &file, int waitMs)
+    Played playAndListen(zorv::PulseSound &player, MonitorRecording &rec, const QString &file, int waitMs)
     {
         Played p;
         p.ms = timed(player, file, waitMs);
@@ -49,7 +49,7 @@ protected:
         return p;
     }
 
-    qint64 timed(QtSound &player, const QString &file, int waitMs)
+    qint64 timed(zorv::PulseSound &player, const QString &file, int waitMs)
     {
         bool done = false;
         QElapsedTimer t;
@@ -94,7 +94,7 @@ TEST_F(PulseSound, EachSoundIsHeardToItsEnd)
         {"0.3 s, 24-bit 48 kHz stereo", Wave::Sample::S24, 48000, 2, 300, false},
         {"0.3 s, float extensible", Wave::Sample::Float32, 44100, 2, 300, true},
     };
-    QtSound player;
+    zorv::PulseSound player;
     MonitorRecording rec(*pulse);
     ASSERT_TRUE(rec.start());
     for (const Case &c : cases) {
@@ -109,7 +109,7 @@ TEST_F(PulseSound, AServerKilledMidSoundEndsItAtOnce)
 {
     startServer();
     folder.write(QStringLiteral("long.wav"), toneFile(Wave::Sample::S16, 22050, 1, 2000));
-    QtSound player;
+    zorv::PulseSound player;
     bool done = false;
     QElapsedTimer t;
     t.start();
@@ -129,7 +129,7 @@ TEST_F(PulseSound, SoundsComeBackWhenTheServerDoes)
     folder.write(QStringLiteral("short.wav"), toneFile(Wave::Sample::S16, 44100, 1, 300));
     const QString longFile = folder.file(QStringLiteral("long.wav"));
     const QString shortFile = folder.file(QStringLiteral("short.wav"));
-    QtSound player;
+    zorv::PulseSound player;
 
     qint64 ms = timed(player, longFile, 5000);
     ASSERT_GE(ms, 0);
@@ -173,7 +173,7 @@ TEST_F(PulseSound, AnUndecodableFileCostsNothingAndSparesTheNextSound)
     ASSERT_TRUE(rec.start());
     for (const auto &c : cases) {
         folder.write(QStringLiteral("auto.wav"), c.bytes);
-        QtSound player; // fresh, as a station just started
+        zorv::PulseSound player; // fresh, as a station just started
         QElapsedTimer t;
         t.start();
         qint64 brokenMs = -1;

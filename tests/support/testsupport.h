@@ -1,5 +1,8 @@
 #pragma once
 
+#include "clock.h"
+#include "service.h"
+
 #include <QByteArray>
 #include <QProcess>
 #include <QString>
@@ -13,6 +16,14 @@
 class QWidget;
 
 namespace zorv::test {
+
+// The system clock, installed for as long as it lives, as a program's main installs it:
+// for tests that run on real time.
+class SystemClockInstalled {
+private:
+    SystemClock m_clock;
+    ScopedService<Clock> m_installed{&m_clock};
+};
 
 // A fresh folder for one test, removed afterwards.
 class TempFolder {

@@ -5,10 +5,11 @@
 
 #include "controllowindow.h"
 
-#include "clock.h"
+#include "fakeclock.h"
+#include "fakelauncher.h"
+#include "fakemessageboxes.h"
 #include "fakeserialport.h"
-#include "launcher.h"
-#include "messages.h"
+#include "fakesound.h"
 #include "qttrayicon.h"
 #include "service.h"
 #include "sound.h"
@@ -246,7 +247,6 @@ protected:
                 GTEST_SKIP() << "needs " << program;
         ASSERT_TRUE(desk.isOpen());
     }
-    void TearDown() override { TrayIcon::setFactory({}); }
 
     Desk desk;
 };
@@ -254,20 +254,7 @@ protected:
 // The access-control window in this process, on the real icon and a fake reader line.
 class StationTray : public TrayX11 {
 protected:
-    void SetUp() override
-    {
-        TrayX11::SetUp();
-        if (IsSkipped())
-            return;
-        SerialPort::setFactory([](QObject *parent) { return new FakeSerialPort(parent); });
-        QtTrayIcon::install();
-    }
-    void TearDown() override
-    {
-        window.reset();
-        SerialPort::setFactory({});
-        TrayX11::TearDown();
-    }
+    void TearDown() override { window.reset(); }
 
     void open()
     {
@@ -303,6 +290,10 @@ protected:
     ScopedService<MessageBoxes> boxService{&boxes};
     FakeLauncher launcher;
     ScopedService<ProgramLauncher> launcherService{&launcher};
+    Maker<SerialPort> ports = Maker<SerialPort>::of<FakeSerialPort>();
+    ScopedService<Maker<SerialPort>> portsService{&ports};
+    Maker<TrayIcon> icons = Maker<TrayIcon>::of<QtTrayIcon>();
+    ScopedService<Maker<TrayIcon>> iconsService{&icons};
     TempFolder folder;
     std::unique_ptr<ControlloWindow> window;
 };

@@ -1,4 +1,4 @@
-#include "messages.h"
+#include "fakemessageboxes.h"
 
 #include <QStringList>
 

@@ -21,11 +21,11 @@ namespace zorv {
 //
 // When the environment variable ZORV900_SOUND_LOG names a file, nothing is played:
 // the file name of each sound (without its folder) is appended there as one line.
-class QtSound : public QObject, public Sound {
+class PulseSound : public QObject, public Sound {
     Q_OBJECT
 public:
-    explicit QtSound(QObject *parent = nullptr);
-    ~QtSound() override;
+    explicit PulseSound(QObject *parent = nullptr);
+    ~PulseSound() override;
 
     void play(const QString &file, std::function<void()> done) override;
 

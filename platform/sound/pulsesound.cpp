@@ -1,4 +1,4 @@
-#include "qtsound.h"
+#include "pulsesound.h"
 
 #include "items.h"
 #include "wavefile.h"
@@ -43,7 +43,7 @@ pa_sample_format_t formatOf(Wave::Sample sample)
 
 // One sound on its way to the server.
 struct Stream {
-    QtSound::Server *server = nullptr;
+    PulseSound::Server *server = nullptr;
     quint64 id = 0;
     QByteArray path;
     QByteArray name;
@@ -57,10 +57,10 @@ struct Stream {
 // Everything here runs with the main loop's lock held: in the library's callbacks (its
 // thread holds the lock while it dispatches) or between lock() and unlock() on the Qt side.
 // An ended sound is handed to the Qt side as a queued call.
-struct QtSound::Server {
-    explicit Server(QtSound *owner) : owner(owner) {}
+struct PulseSound::Server {
+    explicit Server(PulseSound *owner) : owner(owner) {}
 
-    QtSound *const owner;
+    PulseSound *const owner;
     pa_threaded_mainloop *loop = nullptr;
     pa_context *context = nullptr;
     QList<Stream *> streams;
@@ -99,7 +99,7 @@ struct QtSound::Server {
 
     void report(quint64 id)
     {
-        QtSound *o = owner;
+        PulseSound *o = owner;
         QMetaObject::invokeMethod(o, [o, id] { o->ended(id); }, Qt::QueuedConnection);
     }
 
@@ -279,20 +279,20 @@ struct QtSound::Server {
     }
 };
 
-QtSound::QtSound(QObject *parent) : QObject(parent), m_server(std::make_unique<Server>(this)) {}
+PulseSound::PulseSound(QObject *parent) : QObject(parent), m_server(std::make_unique<Server>(this)) {}
 
-QtSound::~QtSound()
+PulseSound::~PulseSound()
 {
     // No callback of the library's thread comes after this.
     m_server->stop();
 }
 
-int QtSound::limitMs(qint64 soundMs)
+int PulseSound::limitMs(qint64 soundMs)
 {
     return int(qBound(qint64(kMarginMs), soundMs + kMarginMs, qint64(kLongestLimitMs)));
 }
 
-void QtSound::play(const QString &file, std::function<void()> done)
+void PulseSound::play(const QString &file, std::function<void()> done)
 {
     const QString logPath = qEnvironmentVariable("ZORV900_SOUND_LOG");
     if (!logPath.isEmpty()) {
@@ -331,7 +331,7 @@ void QtSound::play(const QString &file, std::function<void()> done)
     m_server->unlock();
 }
 
-void QtSound::timedOut(quint64 id)
+void PulseSound::timedOut(quint64 id)
 {
     m_server->lock();
     m_server->cancel(id);
@@ -339,7 +339,7 @@ void QtSound::timedOut(quint64 id)
     ended(id);
 }
 
-void QtSound::ended(quint64 id)
+void PulseSound::ended(quint64 id)
 {
     const auto it = m_requests.find(id);
     if (it == m_requests.end())

@@ -1,4 +1,4 @@
-#include "sound.h"
+#include "fakesound.h"
 
 #include <QCoreApplication>
 #include <QTimer>
