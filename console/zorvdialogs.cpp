@@ -5,7 +5,7 @@
 #include "porte.h"
 #include "portframedialog.h"
 #include "rx.h"
-#include "sound.h"
+#include "sounddialog.h"
 #include "store.h"
 
 // The dialogs behind "Set config", "Store Card", "Toggle MCU Ports", "RX Data",

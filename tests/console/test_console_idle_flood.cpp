@@ -1,6 +1,6 @@
 // The console connected and idle while the line keeps sending: its memory stays bounded,
 // and a command afterwards still works.
-#include "windowfixture.h"
+#include "consolewindowfixture.h"
 
 #include "readeremulator.h"
 

@@ -1,4 +1,4 @@
-#include "windowfixture.h"
+#include "consolewindowfixture.h"
 
 #include "dialogresults.h"
 #include "fakemessageboxes.h"

@@ -1,4 +1,4 @@
-#include "windowfixture.h"
+#include "consolewindowfixture.h"
 #include "fakemessageboxes.h"
 
 using namespace zorv;

@@ -6,7 +6,7 @@
 #include "readeremulator.h"
 #include "rx.h"
 #include "qtserialport.h"
-#include "sound.h"
+#include "sounddialog.h"
 #include "store.h"
 #include "testsupport.h"
 #include "zorv.h"

@@ -3,7 +3,7 @@
 #include "fakeserialport.h"
 #include "fakemessageboxes.h"
 #include "portframedialog.h"
-#include "sound.h"
+#include "sounddialog.h"
 #include "store.h"
 #include "testsupport.h"
 

@@ -3,7 +3,7 @@
 #include "monitorreaders.h"
 #include "porte.h"
 #include "rx.h"
-#include "sound.h"
+#include "sounddialog.h"
 #include "wirefixture.h"
 
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "windowfixture.h"
+#include "movimentiwindowfixture.h"
 
 #include "paperpdf.h"
 #include "printlist.h"

@@ -1,4 +1,4 @@
-#include "windowfixture.h"
+#include "movimentiwindowfixture.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "sound.h"
+#include "sounddialog.h"
 
 #include "dialogchecks.h"
 #include "messages.h"
