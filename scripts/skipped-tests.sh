@@ -1,11 +1,20 @@
 #!/usr/bin/env bash
 # Lists the test cases that were skipped, with their reasons, from the XML reports the
-# test programs wrote into the given folder (GTEST_OUTPUT=xml:<folder>/).
+# test programs wrote into the given folder (GTEST_OUTPUT=xml:<folder>/), and the script
+# tests that skipped as a whole ("SKIPPED: why" in ctest's log, when given).
 set -euo pipefail
 folder="$1"
+log="${2:-}"
 shopt -s nullglob
 reports=("$folder"/*.xml)
-[ ${#reports[@]} -gt 0 ] || exit 0
+: >"$folder/scripts.txt"
+if [ -n "$log" ] && [ -f "$log" ]; then
+  awk '
+    /^[0-9]+\/[0-9]+ Test: / { test = $3 }
+    /^SKIPPED: / { sub(/^SKIPPED: /, ""); printf "  %s: %s\n", test, $0 }
+  ' "$log" >"$folder/scripts.txt"
+fi
+[ ${#reports[@]} -gt 0 ] || [ -s "$folder/scripts.txt" ] || exit 0
 awk '
   function attr(key,   s) {
     if (!match($0, key "=\"[^\"]*\"")) return ""
@@ -28,10 +37,11 @@ awk '
     lines[++n] = sprintf("  %s %s: %s", program, name, why)
     skipped = 0
   }
+  FILENAME ~ /scripts\.txt$/ { lines[++n] = $0 }
   END {
     if (n == 0) exit
     printf "\n%d test case%s skipped:\n", n, n == 1 ? " was" : "s were"
     for (i = 1; i <= n; ++i) print lines[i] | "sort"
     close("sort")
   }
-' "${reports[@]}"
+' "${reports[@]}" "$folder/scripts.txt"

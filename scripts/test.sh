@@ -11,5 +11,5 @@ reports="$build/test-reports"
 rm -rf "$reports" && mkdir -p "$reports"
 status=0
 GTEST_OUTPUT="xml:$reports/" ctest --test-dir "$build" --output-on-failure -j "$(nproc)" || status=$?
-"$here/skipped-tests.sh" "$reports"
+"$here/skipped-tests.sh" "$reports" "$build/Testing/Temporary/LastTest.log"
 exit "$status"

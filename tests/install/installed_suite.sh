@@ -5,7 +5,7 @@ set -euo pipefail
 build="$1"
 fail() { echo "FAILED: $*" >&2; exit 1; }
 for tool in cmake xdotool; do
-  command -v "$tool" >/dev/null || { echo "Skipped: $tool is not installed"; exit 77; }
+  command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is not installed"; exit 77; }
 done
 
 tmp="$(mktemp -d)"
